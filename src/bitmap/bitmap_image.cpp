@@ -14,7 +14,9 @@ constexpr PixelBGRA kWhiteTransparent{255, 255, 255, 0};
 constexpr double kPelsPerMeterPerDpi = 39.37007874015748;
 constexpr double kInchesPerMeter = 0.0254;
 
-bool IsIndexedDepth(std::int32_t depth) { return depth == 1 || depth == 4 || depth == 8; }
+bool IsIndexedDepth(std::int32_t depth) {
+    return depth == 1 || depth == 4 || depth == 8;
+}
 
 bool IsSupportedDepth(std::int32_t depth) {
     switch (depth) {
@@ -49,7 +51,8 @@ std::int32_t DpiFromPelsPerMeter(std::int32_t& pelsPerMeter) {
 std::int32_t IntegerPower(std::int32_t base, std::int32_t exponent) {
     // Unsigned arithmetic wraps by definition; the conversion back is modular in C++20.
     std::uint32_t product = 1;
-    for (std::int32_t i = 0; i < exponent; ++i) product *= static_cast<std::uint32_t>(base);
+    for (std::int32_t i = 0; i < exponent; ++i)
+        product *= static_cast<std::uint32_t>(base);
     return static_cast<std::int32_t>(product);
 }
 
@@ -151,9 +154,13 @@ bool BitmapImage::SetPaletteEntry(std::int32_t index, PixelBGRA colour) {
     return true;
 }
 
-std::int32_t BitmapImage::HorizontalDpi() { return DpiFromPelsPerMeter(xPelsPerMeter); }
+std::int32_t BitmapImage::HorizontalDpi() {
+    return DpiFromPelsPerMeter(xPelsPerMeter);
+}
 
-std::int32_t BitmapImage::VerticalDpi() { return DpiFromPelsPerMeter(yPelsPerMeter); }
+std::int32_t BitmapImage::VerticalDpi() {
+    return DpiFromPelsPerMeter(yPelsPerMeter);
+}
 
 void BitmapImage::SetResolutionDpi(std::int32_t horizontal, std::int32_t vertical) {
     xPelsPerMeter = SaturatingTruncate(static_cast<double>(horizontal) * kPelsPerMeterPerDpi);

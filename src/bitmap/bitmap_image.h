@@ -49,7 +49,7 @@ enum class LoadOutcome {
 const char* DescribeLoadOutcome(LoadOutcome outcome);
 
 class BitmapImage {
-public:
+  public:
     // A 1 × 1, 24-bit image without palette and with unset resolution.
     BitmapImage();
     // Copies depth, size, palette and pixels. The resolution passes through the
@@ -132,7 +132,7 @@ public:
     PixelBGRA* Column(std::int32_t x) { return pixels.data() + ColumnStart(x); }
     const PixelBGRA* Column(std::int32_t x) const { return pixels.data() + ColumnStart(x); }
 
-private:
+  private:
     std::size_t ColumnStart(std::int32_t x) const {
         return static_cast<std::size_t>(x) * static_cast<std::size_t>(height);
     }

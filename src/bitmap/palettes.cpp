@@ -18,17 +18,17 @@ constexpr std::array<PixelBGRA, 2> kStandard1 = {Colour(0, 0, 0), Colour(255, 25
 // Entries 0 to 7 use 128 for a set bit (bit 2 blue, bit 1 green, bit 0 red), 8 to 15 use
 // 255, and entry 8 is then overwritten with light gray.
 constexpr std::array<PixelBGRA, 16> kStandard4 = {
-    Colour(0, 0, 0),       Colour(0, 0, 128),     Colour(0, 128, 0),     Colour(0, 128, 128),
-    Colour(128, 0, 0),     Colour(128, 0, 128),   Colour(128, 128, 0),   Colour(128, 128, 128),
-    Colour(192, 192, 192), Colour(0, 0, 255),     Colour(0, 255, 0),     Colour(0, 255, 255),
-    Colour(255, 0, 0),     Colour(255, 0, 255),   Colour(255, 255, 0),   Colour(255, 255, 255),
+    Colour(0, 0, 0),       Colour(0, 0, 128),   Colour(0, 128, 0),   Colour(0, 128, 128),
+    Colour(128, 0, 0),     Colour(128, 0, 128), Colour(128, 128, 0), Colour(128, 128, 128),
+    Colour(192, 192, 192), Colour(0, 0, 255),   Colour(0, 255, 0),   Colour(0, 255, 255),
+    Colour(255, 0, 0),     Colour(255, 0, 255), Colour(255, 255, 0), Colour(255, 255, 255),
 };
 
 // The 8-bit table is a 4 × 8 × 8 colour cube whose first ten and last ten entries are
 // replaced by the system colours below.
 constexpr std::array<PixelBGRA, 10> kStandard8Low = {
-    Colour(0, 0, 0),     Colour(0, 0, 128),     Colour(0, 128, 0),     Colour(0, 128, 128),
-    Colour(128, 0, 0),   Colour(128, 0, 128),   Colour(128, 128, 0),   Colour(192, 192, 192),
+    Colour(0, 0, 0),       Colour(0, 0, 128),     Colour(0, 128, 0),   Colour(0, 128, 128),
+    Colour(128, 0, 0),     Colour(128, 0, 128),   Colour(128, 128, 0), Colour(192, 192, 192),
     Colour(192, 220, 192), Colour(240, 202, 166),
 };
 constexpr std::array<PixelBGRA, 10> kStandard8High = {
@@ -40,13 +40,14 @@ constexpr std::array<PixelBGRA, 10> kStandard8High = {
 constexpr std::array<PixelBGRA, 256> MakeStandard8() {
     std::array<PixelBGRA, 256> table{};
     for (int n = 0; n < 256; ++n) {
-        table[static_cast<std::size_t>(n)] =
-            Colour(static_cast<std::uint8_t>(64 * (n / 64)),
-                   static_cast<std::uint8_t>(32 * ((n / 8) % 8)),
-                   static_cast<std::uint8_t>(32 * (n % 8)));
+        table[static_cast<std::size_t>(n)] = Colour(static_cast<std::uint8_t>(64 * (n / 64)),
+                                                    static_cast<std::uint8_t>(32 * ((n / 8) % 8)),
+                                                    static_cast<std::uint8_t>(32 * (n % 8)));
     }
-    for (std::size_t i = 0; i < kStandard8Low.size(); ++i) table[i] = kStandard8Low[i];
-    for (std::size_t i = 0; i < kStandard8High.size(); ++i) table[246 + i] = kStandard8High[i];
+    for (std::size_t i = 0; i < kStandard8Low.size(); ++i)
+        table[i] = kStandard8Low[i];
+    for (std::size_t i = 0; i < kStandard8High.size(); ++i)
+        table[246 + i] = kStandard8High[i];
     return table;
 }
 

@@ -23,19 +23,23 @@ void MaskCorners(BitmapImage& image) {
 
     // Top-left.
     for (std::int32_t x = 0; x <= w; ++x) {
-        for (std::int32_t y = 0; y <= CornerSize - x; ++y) Paint(image, x, y);
+        for (std::int32_t y = 0; y <= CornerSize - x; ++y)
+            Paint(image, x, y);
     }
     // Bottom-left.
     for (std::int32_t y = h; y >= h - CornerSize; --y) {
-        for (std::int32_t x = 0; x <= CornerSize - (h - y); ++x) Paint(image, x, y);
+        for (std::int32_t x = 0; x <= CornerSize - (h - y); ++x)
+            Paint(image, x, y);
     }
     // Top-right.
     for (std::int32_t y = 0; y <= h; ++y) {
-        for (std::int32_t x = w - (CornerSize - y); x <= w; ++x) Paint(image, x, y);
+        for (std::int32_t x = w - (CornerSize - y); x <= w; ++x)
+            Paint(image, x, y);
     }
     // Bottom-right.
     for (std::int32_t y = h; y >= h - CornerSize; --y) {
-        for (std::int32_t x = w - (CornerSize - (h - y)); x <= w; ++x) Paint(image, x, y);
+        for (std::int32_t x = w - (CornerSize - (h - y)); x <= w; ++x)
+            Paint(image, x, y);
     }
 }
 

@@ -14,9 +14,9 @@ constexpr PixelBGRA kWhite0{255, 255, 255, 0};
 void Paint(BitmapImage& image) {
     for (std::int32_t x = 0; x < image.Width(); ++x) {
         for (std::int32_t y = 0; y < image.Height(); ++y) {
-            image.PixelAt(x, y) = PixelBGRA{static_cast<std::uint8_t>(x),
-                                            static_cast<std::uint8_t>(y), 7,
-                                            static_cast<std::uint8_t>(x + y)};
+            image.PixelAt(x, y) =
+                PixelBGRA{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7,
+                          static_cast<std::uint8_t>(x + y)};
         }
     }
 }
@@ -44,7 +44,7 @@ TEST(BitmapImage, ResizeRefusesNonPositiveAndHostileSizes) {
         {-3, -3},
         {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()},
         {(1 << 14) + 1, 1 << 14},  // one column past MaxPixelCount
-        {(1 << 28) + 1, 1},  // one pixel past MaxPixelCount in a single row
+        {(1 << 28) + 1, 1},        // one pixel past MaxPixelCount in a single row
         {1, 1 << 29},
     };
     for (const Case& c : cases) {
@@ -68,7 +68,8 @@ TEST(BitmapImage, ResizeMakesEveryPixelWhiteTransparentAndKeepsDepthAndPalette) 
     EXPECT_EQ(image.Width(), 3);
     EXPECT_EQ(image.Height(), 2);
     for (std::int32_t x = 0; x < 3; ++x) {
-        for (std::int32_t y = 0; y < 2; ++y) EXPECT_EQ(image.PixelValue(x, y), kWhite0);
+        for (std::int32_t y = 0; y < 2; ++y)
+            EXPECT_EQ(image.PixelValue(x, y), kWhite0);
     }
     EXPECT_EQ(image.BitDepth(), 4);
     EXPECT_EQ(image.PaletteEntry(3), (PixelBGRA{1, 2, 3, 4}));
@@ -86,9 +87,9 @@ TEST(BitmapImage, ChangeBitDepthTable) {
         bool hasPalette;
     };
     const Case cases[] = {
-        {1, true, 2, true},         {4, true, 16, true},        {8, true, 256, true},
-        {16, true, 65536, false},   {24, true, 16777216, false}, {32, true, 16777216, false},
-        {0, false, 256, true},      {2, false, 256, true},      {-8, false, 256, true},
+        {1, true, 2, true},       {4, true, 16, true},         {8, true, 256, true},
+        {16, true, 65536, false}, {24, true, 16777216, false}, {32, true, 16777216, false},
+        {0, false, 256, true},    {2, false, 256, true},       {-8, false, 256, true},
         {64, false, 256, true},
     };
     for (const Case& c : cases) {
@@ -123,8 +124,7 @@ TEST(BitmapImage, PixelAccessClampsBothCoordinates) {
     const Case cases[] = {
         {-5, 1000, 0, 19},
         {10, 0, 9, 0},
-        {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 0,
-         19},
+        {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 0, 19},
         {std::numeric_limits<std::int32_t>::max(), -1, 9, 0},
         {4, 7, 4, 7},
     };
@@ -172,7 +172,7 @@ TEST(BitmapImage, PaletteAccessOutsideThePalette) {
 }
 
 TEST(BitmapImage, DpiFromPelsPerMeter) {
-    const std::int32_t cases[][2] = {{0, 96}, {3780, 96}, {3779, 95},
+    const std::int32_t cases[][2] = {{0, 96},    {3780, 96}, {3779, 95},
                                      {2835, 72}, {2834, 71}, {39, 0}};
     for (const auto& c : cases) {
         BitmapImage image;
@@ -184,12 +184,16 @@ TEST(BitmapImage, DpiFromPelsPerMeter) {
 }
 
 TEST(BitmapImage, SetResolutionDpi) {
-    const std::int32_t cases[][2] = {{300, 11811}, {96, 3779}, {72, 2834},
-                                     {1, 39},      {0, 0},     {-96, -3779},
-                                     // Out of the field's range: saturated, not wrapped.
-                                     {54546085, std::numeric_limits<std::int32_t>::max()},
-                                     {std::numeric_limits<std::int32_t>::min(),
-                                      std::numeric_limits<std::int32_t>::min()}};
+    const std::int32_t cases[][2] = {
+        {300, 11811},
+        {96, 3779},
+        {72, 2834},
+        {1, 39},
+        {0, 0},
+        {-96, -3779},
+        // Out of the field's range: saturated, not wrapped.
+        {54546085, std::numeric_limits<std::int32_t>::max()},
+        {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min()}};
     for (const auto& c : cases) {
         BitmapImage image;
         image.SetResolutionDpi(c[0], c[0]);
@@ -226,9 +230,11 @@ TEST(BitmapImage, CopyConstructionCopiesDepthSizePaletteAndPixels) {
     EXPECT_EQ(copy.BitDepth(), 4);
     EXPECT_EQ(copy.Width(), 6);
     EXPECT_EQ(copy.Height(), 5);
-    for (std::int32_t i = 0; i < 16; ++i) EXPECT_EQ(copy.PaletteEntry(i), source.PaletteEntry(i));
+    for (std::int32_t i = 0; i < 16; ++i)
+        EXPECT_EQ(copy.PaletteEntry(i), source.PaletteEntry(i));
     for (std::int32_t x = 0; x < 6; ++x) {
-        for (std::int32_t y = 0; y < 5; ++y) EXPECT_EQ(copy.PixelValue(x, y), source.PixelValue(x, y));
+        for (std::int32_t y = 0; y < 5; ++y)
+            EXPECT_EQ(copy.PixelValue(x, y), source.PixelValue(x, y));
     }
     // Independent storage.
     copy.PixelAt(0, 0).blue = 200;
@@ -236,11 +242,11 @@ TEST(BitmapImage, CopyConstructionCopiesDepthSizePaletteAndPixels) {
 }
 
 TEST(IntegerPower, Table) {
-    const std::int32_t cases[][3] = {{2, 0, 1},   {7, -3, 1},  {2, 10, 1024},
-                                     {2, 31, std::numeric_limits<std::int32_t>::min()},
-                                     {2, 32, 0},  {3, 3, 27},  {-2, 3, -8},
-                                     {10, 10, 1410065408}};
-    for (const auto& c : cases) EXPECT_EQ(IntegerPower(c[0], c[1]), c[2]) << c[0] << "^" << c[1];
+    const std::int32_t cases[][3] = {
+        {2, 0, 1},  {7, -3, 1}, {2, 10, 1024}, {2, 31, std::numeric_limits<std::int32_t>::min()},
+        {2, 32, 0}, {3, 3, 27}, {-2, 3, -8},   {10, 10, 1410065408}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IntegerPower(c[0], c[1]), c[2]) << c[0] << "^" << c[1];
 }
 
 }  // namespace

@@ -14,18 +14,14 @@ struct Entry {
 
 TEST(StandardPalette, EntriesThatPlacesOfTheTableGetWrong) {
     const Entry cases[] = {
-        {1, 0, {0, 0, 0, 0}},          {1, 1, {255, 255, 255, 0}},
-        {4, 1, {0, 0, 128, 0}},        {4, 4, {128, 0, 0, 0}},
-        {4, 7, {128, 128, 128, 0}},    {4, 8, {192, 192, 192, 0}},
-        {4, 9, {0, 0, 255, 0}},        {4, 12, {255, 0, 0, 0}},
-        {4, 15, {255, 255, 255, 0}},   {8, 0, {0, 0, 0, 0}},
-        {8, 1, {0, 0, 128, 0}},        {8, 6, {128, 128, 0, 0}},
-        {8, 7, {192, 192, 192, 0}},    {8, 8, {192, 220, 192, 0}},
-        {8, 9, {240, 202, 166, 0}},    {8, 10, {0, 32, 64, 0}},
-        {8, 100, {64, 128, 128, 0}},   {8, 245, {192, 192, 160, 0}},
-        {8, 246, {240, 251, 255, 0}},  {8, 247, {164, 160, 160, 0}},
-        {8, 248, {128, 128, 128, 0}},  {8, 249, {0, 0, 255, 0}},
-        {8, 252, {255, 0, 0, 0}},      {8, 255, {255, 255, 255, 0}},
+        {1, 0, {0, 0, 0, 0}},         {1, 1, {255, 255, 255, 0}},   {4, 1, {0, 0, 128, 0}},
+        {4, 4, {128, 0, 0, 0}},       {4, 7, {128, 128, 128, 0}},   {4, 8, {192, 192, 192, 0}},
+        {4, 9, {0, 0, 255, 0}},       {4, 12, {255, 0, 0, 0}},      {4, 15, {255, 255, 255, 0}},
+        {8, 0, {0, 0, 0, 0}},         {8, 1, {0, 0, 128, 0}},       {8, 6, {128, 128, 0, 0}},
+        {8, 7, {192, 192, 192, 0}},   {8, 8, {192, 220, 192, 0}},   {8, 9, {240, 202, 166, 0}},
+        {8, 10, {0, 32, 64, 0}},      {8, 100, {64, 128, 128, 0}},  {8, 245, {192, 192, 160, 0}},
+        {8, 246, {240, 251, 255, 0}}, {8, 247, {164, 160, 160, 0}}, {8, 248, {128, 128, 128, 0}},
+        {8, 249, {0, 0, 255, 0}},     {8, 252, {255, 0, 0, 0}},     {8, 255, {255, 255, 255, 0}},
     };
     for (const Entry& c : cases) {
         BitmapImage image;
@@ -53,12 +49,14 @@ TEST(Palettes, EveryEntryHasAlphaZero) {
             ASSERT_TRUE(image.SetPaletteEntry(i, PixelBGRA{1, 1, 1, 77}));
         }
         ASSERT_TRUE(image.FillStandardPalette());
-        for (std::int32_t i = 0; i < image.PaletteSize(); ++i) EXPECT_EQ(image.PaletteEntry(i).alpha, 0);
+        for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
+            EXPECT_EQ(image.PaletteEntry(i).alpha, 0);
         for (std::int32_t i = 0; i < image.PaletteSize(); ++i) {
             ASSERT_TRUE(image.SetPaletteEntry(i, PixelBGRA{1, 1, 1, 77}));
         }
         ASSERT_TRUE(image.FillGrayscalePalette());
-        for (std::int32_t i = 0; i < image.PaletteSize(); ++i) EXPECT_EQ(image.PaletteEntry(i).alpha, 0);
+        for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
+            EXPECT_EQ(image.PaletteEntry(i).alpha, 0);
     }
 }
 
@@ -67,7 +65,7 @@ TEST(GrayscalePalette, RampsAtEachDepth) {
         std::int32_t depth, index;
         std::uint8_t gray;
     };
-    const Case cases[] = {{1, 0, 0},   {1, 1, 255},  {4, 1, 17},    {4, 2, 34},
+    const Case cases[] = {{1, 0, 0},    {1, 1, 255}, {4, 1, 17},    {4, 2, 34},
                           {4, 15, 255}, {8, 0, 0},   {8, 200, 200}, {8, 255, 255}};
     for (const Case& c : cases) {
         BitmapImage image;

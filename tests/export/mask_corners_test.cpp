@@ -11,7 +11,9 @@ namespace {
 
 constexpr PixelBGRA kSeed{10, 20, 30, 40};
 
-bool IsBlack(const PixelBGRA& p) { return p.blue == 0 && p.green == 0 && p.red == 0; }
+bool IsBlack(const PixelBGRA& p) {
+    return p.blue == 0 && p.green == 0 && p.red == 0;
+}
 
 // The painted sets, each measured from its own corner: a columns from the vertical
 // edge, b rows from the horizontal edge. The clamping of the passes' last step makes
@@ -29,7 +31,8 @@ bool InCornerSets(std::int32_t w, std::int32_t h, std::int32_t x, std::int32_t y
 void Mask(BitmapImage& image, std::int32_t w, std::int32_t h) {
     ASSERT_TRUE(image.Resize(w, h));
     for (std::int32_t x = 0; x < w; ++x) {
-        for (std::int32_t y = 0; y < h; ++y) image.PixelAt(x, y) = kSeed;
+        for (std::int32_t y = 0; y < h; ++y)
+            image.PixelAt(x, y) = kSeed;
     }
     MaskCorners(image);
 }
@@ -37,14 +40,15 @@ void Mask(BitmapImage& image, std::int32_t w, std::int32_t h) {
 std::int32_t CountBlack(BitmapImage& image) {
     std::int32_t count = 0;
     for (std::int32_t x = 0; x < image.Width(); ++x) {
-        for (std::int32_t y = 0; y < image.Height(); ++y) count += IsBlack(image.PixelValue(x, y));
+        for (std::int32_t y = 0; y < image.Height(); ++y)
+            count += IsBlack(image.PixelValue(x, y));
     }
     return count;
 }
 
 TEST(MaskCorners, PaintsExactlyTheFourCornerSetsAtEverySize) {
     const std::pair<std::int32_t, std::int32_t> sizes[] = {
-        {1, 1},  {2, 3},  {40, 40}, {41, 41}, {42, 42}, {1, 81},  {1, 82},  {81, 1},
+        {1, 1},   {2, 3},   {40, 40}, {41, 41}, {42, 42}, {1, 81},    {1, 82},  {81, 1},
         {80, 80}, {81, 81}, {82, 83}, {200, 7}, {7, 200}, {640, 480}, {100, 41}};
     for (const auto& [w, h] : sizes) {
         BitmapImage image;
