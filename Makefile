@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo format clean
+.PHONY: all test test-dev test-asan release demo sample format clean
 
 all: release
 
@@ -22,8 +22,13 @@ release:
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
 
+# The sample is made by the project's own generator (`make sample` makes it anew).
 demo: release
-	@echo "The corner tool is not built yet; the release build of the library is ready."
+	mkdir -p out
+	build/release/bmpcorners -v examples/sample.bmp out/sample-corners.bmp
+
+sample: release
+	build/release/bmpgen 24 256 192 examples/sample.bmp
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

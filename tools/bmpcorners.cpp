@@ -34,10 +34,15 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 the input cannot be loaded, 2 usage error,\n"
     "3 the output cannot be written.\n";
 
+// The system's reason in lower case, to read on after a colon.
 std::string SystemReason(int error) {
     if (error == ENOENT) return "no such file";
     if (error == 0) return "unknown error";
-    return std::generic_category().message(error);
+    std::string reason = std::generic_category().message(error);
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') {
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    }
+    return reason;
 }
 
 // Why the input was refused, in the user's terms.

@@ -121,7 +121,7 @@ TEST_F(Cli, UnwritableOutputExitsThreeWithTheSystemReason) {
         std::string output, reason;
     };
     const Case cases[] = {{At("no/such/out.bmp"), "no such file"},
-                          {At("adir"), "Is a directory"}};
+                          {At("adir"), "is a directory"}};
     for (const Case& c : cases) {
         const Run run = Tool(At("in.bmp") + " " + c.output);
         EXPECT_EQ(run.exitCode, 3) << c.output;
