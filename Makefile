@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo format clean
+.PHONY: all test test-dev test-asan release demo format clean cross-test
 
 all: release
 
@@ -30,3 +30,17 @@ format:
 
 clean:
 	rm -rf build out
+
+# Cross builds: the library and its unit tests for 32-bit ARM and for big-endian s390x,
+# run under qemu-user (packages: .ci/install-cross-deps).
+CROSS_JOBS ?= 2
+CROSS_TARGETS = arm:arm-linux-gnueabihf s390x:s390x-linux-gnu
+
+cross-test:
+	@set -e; for t in $(CROSS_TARGETS); do \
+	    name=$${t%%:*}; triple=$${t#*:}; \
+	    cmake -S . -B build-cross/$$name -DCMAKE_BUILD_TYPE=Release \
+	        --toolchain $(CURDIR)/cmake/toolchains/$$triple.cmake; \
+	    cmake --build build-cross/$$name -j $(CROSS_JOBS); \
+	    ctest --test-dir build-cross/$$name -j $(CROSS_JOBS) --output-on-failure --no-tests=error; \
+	done
