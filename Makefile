@@ -36,11 +36,15 @@ clean:
 CROSS_JOBS ?= 2
 CROSS_TARGETS = arm:arm-linux-gnueabihf s390x:s390x-linux-gnu
 
+# The host's own build of the sample writer supplies the files that the targets' must match.
 cross-test:
+	cmake -S . -B build-cross/host -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-cross/host -j $(CROSS_JOBS) --target portability_samples
 	@set -e; for t in $(CROSS_TARGETS); do \
 	    name=$${t%%:*}; triple=$${t#*:}; \
 	    cmake -S . -B build-cross/$$name -DCMAKE_BUILD_TYPE=Release \
-	        --toolchain $(CURDIR)/cmake/toolchains/$$triple.cmake; \
+	        --toolchain $(CURDIR)/cmake/toolchains/$$triple.cmake \
+	        -DVANTREL_HOST_SAMPLE_WRITER=$(CURDIR)/build-cross/host/portability_samples; \
 	    cmake --build build-cross/$$name -j $(CROSS_JOBS); \
 	    ctest --test-dir build-cross/$$name -j $(CROSS_JOBS) --output-on-failure --no-tests=error; \
 	done
