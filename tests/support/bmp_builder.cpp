@@ -39,8 +39,8 @@ BmpBuilder& BmpBuilder::Colour(std::uint8_t blue, std::uint8_t green, std::uint8
 
 std::vector<std::uint8_t> BmpBuilder::Bytes() const {
     const std::size_t maskBytes = 4 * masks.size();
-    const std::size_t fill =
-        info.biSize > InfoHeaderSize + maskBytes ? info.biSize - InfoHeaderSize - maskBytes : 0;
+    const std::size_t fill = fixedFillSize.value_or(
+        info.biSize > InfoHeaderSize + maskBytes ? info.biSize - InfoHeaderSize - maskBytes : 0);
     const std::size_t offBits =
         HeadersSize + maskBytes + fill + ColourTableEntrySize * colourTable.size() + gap.size();
 

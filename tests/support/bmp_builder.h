@@ -18,8 +18,9 @@ void AppendLittleEndian16(std::vector<std::uint8_t>& bytes, std::uint16_t value)
 void AppendLittleEndian32(std::vector<std::uint8_t>& bytes, std::uint32_t value);
 
 // The pieces, in file order: file header, the 40 bytes of info header fields, masks,
-// the rest of a longer info header (biSize − 40 − 4 × masks bytes of headerFill), colour
-// table, gap, rows. Then the file is cut at cutAt bytes if that is set.
+// the rest of a longer info header (biSize − 40 − 4 × masks bytes of headerFill, or
+// fixedFillSize bytes), colour table, gap, rows. Then the file is cut at cutAt bytes if
+// that is set.
 struct BmpBuilder {
     // A valid header for width × height pixels at depth: BI_RGB, biSize 40, no table.
     BmpBuilder(std::int32_t width, std::int32_t height, std::uint16_t depth);
@@ -38,7 +39,8 @@ struct BmpBuilder {
     std::optional<std::uint32_t> fixedSize;
     std::optional<std::uint32_t> fixedOffBits;
     std::vector<std::uint32_t> masks;
-    std::uint8_t headerFill = 0xEE;  // not 0, so that header bytes read as colours show
+    std::uint8_t headerFill = 0xEE;            // not 0, so that header bytes read as colours show
+    std::optional<std::size_t> fixedFillSize;  // for a biSize far beyond the file
     std::vector<PixelBGRA> colourTable;
     std::vector<std::uint8_t> gap;
     std::vector<std::uint8_t> rows;
