@@ -83,14 +83,14 @@ void PrintField(const FieldLine& field, std::uint64_t fileSize, std::FILE* out) 
     }
     switch (field.shown) {
         case Shown::Number:
-            std::fprintf(out, "%s: %lld\n", field.name, field.value);
+            std::fprintf(out, "%s: %s\n", field.name, std::to_string(field.value).c_str());
             break;
         case Shown::Signature:
-            std::fprintf(out, "%s: %lld (\"%s\")\n", field.name, field.value,
+            std::fprintf(out, "%s: %s (\"%s\")\n", field.name, std::to_string(field.value).c_str(),
                          SignatureText(field.value).c_str());
             break;
         case Shown::Compression:
-            std::fprintf(out, "%s: %lld (%s)\n", field.name, field.value,
+            std::fprintf(out, "%s: %s (%s)\n", field.name, std::to_string(field.value).c_str(),
                          CompressionName(field.value).c_str());
             break;
     }
@@ -127,7 +127,7 @@ int PrintBmpInfo(const char* path, std::FILE* out, std::FILE* err) {
     const BmpFileHeader fileHeader = ReadBmpFileHeader(path);
     const BmpInfoHeader infoHeader = ReadBmpInfoHeader(path);
     std::fprintf(out, "file: %s\n", shownPath);
-    std::fprintf(out, "file size: %llu byte%s\n", static_cast<unsigned long long>(fileSize),
+    std::fprintf(out, "file size: %s byte%s\n", std::to_string(fileSize).c_str(),
                  fileSize == 1 ? "" : "s");
     for (const FieldLine& field : FieldLines(fileHeader, infoHeader))
         PrintField(field, fileSize, out);
