@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo sample format clean
+.PHONY: all test test-dev test-asan release demo sample format clean cross-test
 
 all: release
 
@@ -35,3 +35,21 @@ format:
 
 clean:
 	rm -rf build out
+
+# Cross builds: the library and its unit tests for 32-bit ARM and for big-endian s390x,
+# run under qemu-user (packages: .ci/install-cross-deps).
+CROSS_JOBS ?= 2
+CROSS_TARGETS = arm:arm-linux-gnueabihf s390x:s390x-linux-gnu
+
+# The host's own build of the sample writer supplies the files that the targets' must match.
+cross-test:
+	cmake -S . -B build-cross/host -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-cross/host -j $(CROSS_JOBS) --target portability_samples
+	@set -e; for t in $(CROSS_TARGETS); do \
+	    name=$${t%%:*}; triple=$${t#*:}; \
+	    cmake -S . -B build-cross/$$name -DCMAKE_BUILD_TYPE=Release \
+	        --toolchain $(CURDIR)/cmake/toolchains/$$triple.cmake \
+	        -DVANTREL_HOST_SAMPLE_WRITER=$(CURDIR)/build-cross/host/portability_samples; \
+	    cmake --build build-cross/$$name -j $(CROSS_JOBS); \
+	    ctest --test-dir build-cross/$$name -j $(CROSS_JOBS) --output-on-failure --no-tests=error; \
+	done

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "bmp_info.h"
 #include "export/corner_job.h"
 
 namespace {
@@ -21,6 +22,7 @@ constexpr int kExitOutputFailed = 3;
 
 constexpr const char* kUsage =
     "usage: bmpcorners [-v] INPUT OUTPUT\n"
+    "       bmpcorners --info FILE...\n"
     "       bmpcorners --help | --version\n"
     "\n"
     "Paints a black right-angled triangle into each corner of the BMP picture INPUT\n"
@@ -28,11 +30,13 @@ constexpr const char* kUsage =
     "name the same file.\n"
     "\n"
     "  -v         print one line: input, size, depth, output\n"
+    "  --info     print the header fields of each FILE, for finding out why a\n"
+    "             file is refused\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
-    "Exit status: 0 done, 1 the input cannot be loaded, 2 usage error,\n"
-    "3 the output cannot be written.\n";
+    "Exit status: 0 done, 1 the input cannot be loaded (with --info: a file\n"
+    "cannot be opened), 2 usage error, 3 the output cannot be written.\n";
 
 // The system's reason in lower case, to read on after a colon.
 std::string SystemReason(int error) {
@@ -58,6 +62,18 @@ std::string LoadReason(const char* path, const vantrel::CornerJobResult& result)
 int Usage(const char* problem) {
     std::fprintf(stderr, "bmpcorners: %s\n%s", problem, kUsage);
     return kExitUsage;
+}
+
+int RunInfo(const std::vector<std::string_view>& files) {
+    int exitCode = kExitOk;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0) std::fputs("\n", stdout);
+        const std::string path(files[i]);
+        if (vantrel::PrintBmpInfo(path.c_str(), stdout, stderr) != 0) {
+            exitCode = kExitInputRefused;
+        }
+    }
+    return exitCode;
 }
 
 int RunCorners(const char* input, const char* output, bool verbose) {
@@ -91,6 +107,11 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("bmpcorners %s\n", VANTREL_VERSION);
         return kExitOk;
+    }
+
+    if (!args.empty() && args[0] == "--info") {
+        if (args.size() == 1) return Usage("--info needs at least one file");
+        return RunInfo({args.begin() + 1, args.end()});
     }
 
     bool verbose = false;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "bitmap/bitmap_image.h"
@@ -29,8 +30,7 @@ vantrel::PixelBGRA PatternAt(std::int32_t x, std::int32_t y, std::int32_t w, std
         return static_cast<std::uint8_t>(extent > 1 ? position * 255 / (extent - 1) : 0);
     };
     const bool stripe = ((x + y) / 16) % 2 == 0;
-    return vantrel::PixelBGRA{ramp(x, w), ramp(y, h),
-                              static_cast<std::uint8_t>(stripe ? 200 : 40),
+    return vantrel::PixelBGRA{ramp(x, w), ramp(y, h), static_cast<std::uint8_t>(stripe ? 200 : 40),
                               static_cast<std::uint8_t>((x ^ y) & 0xFF)};
 }
 

@@ -4,6 +4,18 @@
 
 #include "bmp_format.h"
 
+#ifdef _WIN32
+#include <string>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace vantrel {
 
 FileHandle OpenFile(const char* utf8Path, const char* mode) {
@@ -11,8 +23,22 @@ FileHandle OpenFile(const char* utf8Path, const char* mode) {
         errno = ENOENT;
         return FileHandle{};
     }
+#ifdef _WIN32
+    // Windows opens by UTF-16 name. A narrow fopen would go through the ANSI code page,
+    // which cannot express most names; the wide call reaches every file.
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path, -1, nullptr, 0);
+    if (units <= 0) {
+        errno = EINVAL;  // not UTF-8: no file can have this name
+        return FileHandle{};
+    }
+    std::wstring widePath(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path, -1, widePath.data(), units);
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return FileHandle{_wfopen(widePath.c_str(), wideMode.c_str())};
+#else
     // Linux and the other POSIX hosts take UTF-8 paths as they are.
     return FileHandle{std::fopen(utf8Path, mode)};
+#endif
 }
 
 bool ReadExactly(void* destination, std::int32_t itemSize, std::int32_t itemCount,

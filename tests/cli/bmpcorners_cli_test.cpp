@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct ToolRun {
     int exitCode;
     std::string out, err;
 };
@@ -28,7 +28,7 @@ std::string ReadAll(const fs::path& path) {
 }
 
 class Cli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = fs::temp_directory_path() /
                  (std::string("bmpcorners-cli-") +
@@ -41,12 +41,12 @@ protected:
     std::string At(const std::string& name) const { return (folder / name).string(); }
 
     // Runs the tool with arguments already quoted for the shell.
-    Run Tool(const std::string& arguments) const {
+    ToolRun Tool(const std::string& arguments) const {
         const std::string command = std::string(VANTREL_BUILD_DIR "/bmpcorners ") + arguments +
                                     " >" + At("stdout.txt") + " 2>" + At("stderr.txt");
         const int status = std::system(command.c_str());
-        return Run{WEXITSTATUS(status), ReadAll(folder / "stdout.txt"),
-                   ReadAll(folder / "stderr.txt")};
+        return ToolRun{WEXITSTATUS(status), ReadAll(folder / "stdout.txt"),
+                       ReadAll(folder / "stderr.txt")};
     }
 
     void WritePicture(const std::string& name, std::int32_t depth = 24) const {
@@ -71,7 +71,7 @@ protected:
 
 TEST_F(Cli, MainJobIsSilentOnSuccessAndReportsWithV) {
     WritePicture("in.bmp");
-    Run run = Tool(At("in.bmp") + " " + At("out.bmp"));
+    ToolRun run = Tool(At("in.bmp") + " " + At("out.bmp"));
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
@@ -87,10 +87,10 @@ TEST_F(Cli, MainJobIsSilentOnSuccessAndReportsWithV) {
 TEST_F(Cli, RefusedInputsNameTheFileAndTheReason) {
     std::ofstream(At("text.bmp")) << "hello, this is not a picture";
     std::ofstream(At("short.bmp")) << "BM";
-    WritePatched("rle.bmp", 30, {1});             // biCompression = 1
+    WritePatched("rle.bmp", 30, {1});                           // biCompression = 1
     WritePatched("topdown.bmp", 22, {0xC4, 0xFF, 0xFF, 0xFF});  // biHeight = -60
-    WritePatched("depth.bmp", 28, {7});          // biBitCount = 7
-    WritePatched("zero.bmp", 18, {0, 0, 0, 0});  // biWidth = 0
+    WritePatched("depth.bmp", 28, {7});                         // biBitCount = 7
+    WritePatched("zero.bmp", 18, {0, 0, 0, 0});                 // biWidth = 0
     fs::create_directories(folder / "dir.bmp");
     struct Case {
         const char* file;
@@ -107,7 +107,7 @@ TEST_F(Cli, RefusedInputsNameTheFileAndTheReason) {
         {"dir.bmp", "is a directory"},
     };
     for (const Case& c : cases) {
-        const Run run = Tool(At(c.file) + " " + At("out.bmp"));
+        const ToolRun run = Tool(At(c.file) + " " + At("out.bmp"));
         EXPECT_EQ(run.exitCode, 1) << c.file;
         EXPECT_EQ(run.err, "bmpcorners: cannot load " + At(c.file) + ": " + c.reason + "\n");
         EXPECT_FALSE(fs::exists(folder / "out.bmp")) << c.file;
@@ -120,22 +120,40 @@ TEST_F(Cli, UnwritableOutputExitsThreeWithTheSystemReason) {
     struct Case {
         std::string output, reason;
     };
-    const Case cases[] = {{At("no/such/out.bmp"), "no such file"},
-                          {At("adir"), "is a directory"}};
+    const Case cases[] = {{At("no/such/out.bmp"), "no such file"}, {At("adir"), "is a directory"}};
     for (const Case& c : cases) {
-        const Run run = Tool(At("in.bmp") + " " + c.output);
+        const ToolRun run = Tool(At("in.bmp") + " " + c.output);
         EXPECT_EQ(run.exitCode, 3) << c.output;
         EXPECT_EQ(run.err, "bmpcorners: cannot write " + c.output + ": " + c.reason + "\n");
     }
 }
 
+TEST_F(Cli, InfoPrintsTheHeadersOfEachFileAndFailsForOneThatCannotBeOpened) {
+    WritePicture("in.bmp");
+    ToolRun run = Tool("--info " + At("in.bmp") + " " + At("in.bmp"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* line : {"bfType: 19778 (\"BM\")\n", "biWidth: 90\n", "biHeight: 60\n",
+                             "biBitCount: 24\n", "biCompression: 0 (BI_RGB)\n"}) {
+        const std::size_t first = run.out.find(line);
+        EXPECT_NE(first, std::string::npos) << line << run.out;
+        EXPECT_NE(run.out.find(line, first + 1), std::string::npos) << "once per file: " << line;
+    }
+    run = Tool("--info " + At("in.bmp") + " " + At("missing.bmp"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("biWidth: 90\n"), std::string::npos);
+    EXPECT_EQ(run.err.rfind("bmpcorners: cannot open " + At("missing.bmp") + ": ", 0), 0u)
+        << run.err;
+}
+
 TEST_F(Cli, UsageErrorsHelpAndVersion) {
-    for (const char* arguments : {"", "one.bmp", "a b c", "-x a b", "--info-please a b"}) {
-        const Run run = Tool(arguments);
+    for (const char* arguments :
+         {"", "one.bmp", "a b c", "-x a b", "--info-please a b", "--info"}) {
+        const ToolRun run = Tool(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_NE(run.err.find("usage: bmpcorners"), std::string::npos) << arguments;
     }
-    Run run = Tool("--help");
+    ToolRun run = Tool("--help");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.rfind("usage: bmpcorners [-v] INPUT OUTPUT\n", 0), 0u);
     run = Tool("--version");

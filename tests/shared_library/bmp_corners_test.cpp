@@ -27,15 +27,16 @@ struct LibraryCloser {
 };
 
 class SharedLibrary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         library.reset(dlopen(kLibraryPath, RTLD_NOW | RTLD_LOCAL));
         ASSERT_NE(library, nullptr) << dlerror();
         corners = reinterpret_cast<BMPCornersFunction>(dlsym(library.get(), "BMPCorners"));
         ASSERT_NE(corners, nullptr);
-        folder = fs::temp_directory_path() /
-                 ("bmpcorners-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            ("bmpcorners-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -67,14 +68,19 @@ protected:
     fs::path folder;
 };
 
-bool IsBlack(const PixelBGRA& p) { return p.blue == 0 && p.green == 0 && p.red == 0; }
+bool IsBlack(const PixelBGRA& p) {
+    return p.blue == 0 && p.green == 0 && p.red == 0;
+}
 
 TEST_F(SharedLibrary, PaintsTheCornersAndKeepsEverythingElse) {
     struct Case {
         std::int32_t depth, width, height, black;
     };
-    const Case cases[] = {{24, 640, 480, 3285}, {32, 640, 480, 3285}, {24, 1, 1, 1},
-                          {32, 1, 1, 1},        {24, 42, 42, 42 * 42 - 5}};
+    const Case cases[] = {{24, 640, 480, 3285},
+                          {32, 640, 480, 3285},
+                          {24, 1, 1, 1},
+                          {32, 1, 1, 1},
+                          {24, 42, 42, 42 * 42 - 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.depth) + " bits, " + std::to_string(c.width) + " x " +
                      std::to_string(c.height));
@@ -130,8 +136,8 @@ TEST_F(SharedLibrary, StatusAndOutputForEveryKindOfPath) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove(folder / "out.bmp");
-        const std::int32_t status = corners(c.in ? c.in->c_str() : nullptr,
-                                            c.out ? c.out->c_str() : nullptr);
+        const std::int32_t status =
+            corners(c.in ? c.in->c_str() : nullptr, c.out ? c.out->c_str() : nullptr);
         EXPECT_EQ(status, c.status);
         if (c.written) {
             BitmapImage image;
@@ -160,7 +166,8 @@ TEST(SharedLibraryExports, BMPCornersIsTheOnlyExportedSymbol) {
     ASSERT_NE(pipe, nullptr);
     std::string listing;
     char line[512];
-    while (std::fgets(line, sizeof line, pipe.get()) != nullptr) listing += line;
+    while (std::fgets(line, sizeof line, pipe.get()) != nullptr)
+        listing += line;
     EXPECT_NE(listing.find(" T BMPCorners\n"), std::string::npos) << listing;
     // One line only: the export itself.
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 1) << listing;
