@@ -107,6 +107,15 @@ TEST(ResampleImage, RefusesSizesTooLargeAndLeavesTheImageAsItWas) {
     }
 }
 
+TEST(ResampleImage, OnePixelResultIsTheSourcesBottomRightPixelAlphaIncluded) {
+    BitmapImage image;
+    MakeImage(image, 4, 3, Mosaic);
+    ASSERT_TRUE(ResampleImage(image, 'P', 10));
+    ASSERT_EQ(image.Width(), 1);
+    ASSERT_EQ(image.Height(), 1);
+    EXPECT_EQ(image.PixelValue(0, 0), Mosaic(3, 2));
+}
+
 TEST(ResampleImage, TwoPixelRampBecomesTruncatedThirds) {
     BitmapImage image;
     MakeImage(image, 2, 1, [](std::int32_t x, std::int32_t) {
