@@ -82,12 +82,13 @@ TEST(ResampleImage, RefusesSizesTooLargeAndLeavesTheImageAsItWas) {
     };
     const std::int32_t maxValue = std::numeric_limits<std::int32_t>::max();
     const Case cases[] = {
-        // 3 × 10^9 does not fit 32 bits; wrapped, it would have given a 1 × 10^7 image.
-        {3, 1, 'P', 1000000000},  {2, 1, 'P', maxValue},      {1, 1, 'W', maxValue},
-        {1, 100000, 'W', 100000},                              // 10^10 rows: does not fit 32 bits
-        {100000, 1, 'H', 100000}, {2, 1, 'W', (1 << 28) + 2},  // 2^28 + 2 by 2^27 + 1: past
-                                                               // MaxPixelCount
-        {1, 1, 'F', 1 << 15},                                  // 2^30 pixels
+        {3, 1, 'P', 1000000000},     // 3 × 10^9 wraps in 32 bits, to a 1-wide size
+        {2, 1, 'P', maxValue},       // 2 × (2^31 − 1) wraps in 32 bits
+        {1, 1, 'W', maxValue},       // past MaxPixelCount
+        {1, 100000, 'W', 100000},    // 10^10 rows do not fit 32 bits
+        {100000, 1, 'H', 100000},    // 10^10 columns do not fit 32 bits
+        {2, 1, 'W', (1 << 28) + 2},  // (2^28 + 2) × (2^27 + 1): past MaxPixelCount
+        {1, 1, 'F', 1 << 15},        // 2^30 pixels
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(1, c.mode) + " " + std::to_string(c.value) + " on " +
@@ -104,6 +105,15 @@ TEST(ResampleImage, RefusesSizesTooLargeAndLeavesTheImageAsItWas) {
         EXPECT_EQ(image.PixelValue(c.width - 1, c.height - 1), Mosaic(c.width - 1, c.height - 1));
         EXPECT_EQ(image.XPelsPerMeter(), DefaultPelsPerMeter);
     }
+}
+
+TEST(ResampleImage, OnePixelResultIsTheSourcesBottomRightPixelAlphaIncluded) {
+    BitmapImage image;
+    MakeImage(image, 4, 3, Mosaic);
+    ASSERT_TRUE(ResampleImage(image, 'P', 10));
+    ASSERT_EQ(image.Width(), 1);
+    ASSERT_EQ(image.Height(), 1);
+    EXPECT_EQ(image.PixelValue(0, 0), Mosaic(3, 2));
 }
 
 TEST(ResampleImage, TwoPixelRampBecomesTruncatedThirds) {
