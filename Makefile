@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo sample format clean cross-test
+.PHONY: all test test-dev test-asan release demo sample format clean cross-test fuzz fuzz-seeds
 
 all: release
 
@@ -53,3 +53,28 @@ cross-test:
 	    cmake --build build-cross/$$name -j $(CROSS_JOBS); \
 	    ctest --test-dir build-cross/$$name -j $(CROSS_JOBS) --output-on-failure --no-tests=error; \
 	done
+
+# Fuzzing (clang, the fuzz preset): each target runs FUZZ_SECONDS, starting from every
+# file under tests/data; new inputs collect in build/fuzz/corpus/TARGET and a crash is
+# saved as build/fuzz/artifacts/TARGET-* and fails the run. No single allocation may pass
+# 32 MiB: the targets keep pictures far below the grid cap, so a bigger one can only come
+# from a header value. Save crashes under tests/data/fuzz/crashes so ctest replays them.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = round_trip header_inspection resample_copies
+FUZZ_FLAGS = -rss_limit_mb=1024 -malloc_limit_mb=32 -timeout=10 -print_final_stats=1
+
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@set -e; mkdir -p build/fuzz/artifacts; for t in $(FUZZ_TARGETS); do \
+	    case $$t in round_trip|header_inspection) dict=-dict=fuzz/bmp.dict;; *) dict=;; esac; \
+	    mkdir -p build/fuzz/corpus/$$t; \
+	    echo "fuzzing $$t for $(FUZZ_SECONDS) s"; \
+	    build/fuzz/fuzz_$$t $(FUZZ_FLAGS) $$dict -max_total_time=$(FUZZ_SECONDS) \
+	        -artifact_prefix=build/fuzz/artifacts/$$t- build/fuzz/corpus/$$t tests/data; \
+	done
+
+# Rewrites the seed corpus from fuzz/seed_generator.cpp.
+fuzz-seeds:
+	cmake --preset dev
+	cmake --build --preset dev -j $(JOBS) --target fuzz_seeds
