@@ -241,6 +241,8 @@ LoadOutcome BitmapImage::LoadFile(const char* path) {
     const bool headersRead = ReadHeaders(in, fileHeader, info, sizeRead) && typeRead;
     if (!headersRead) {
         Reset(*this);
+        // A stream that opens but cannot be read (a folder, for one) is no short file.
+        if (std::ferror(file.get()) != 0) return LoadOutcome::CannotOpen;
         // A short file with an old, short header is refused for its header, not its length.
         return sizeRead && info.biSize < InfoHeaderSize ? LoadOutcome::UnsupportedHeader
                                                         : LoadOutcome::HeaderTruncated;

@@ -225,7 +225,7 @@ TEST_F(BmpReaderTest, ShortOldHeaderFilesAreRefusedForTheirHeader) {
     EXPECT_EQ(image.XPelsPerMeter(), 111);
 }
 
-TEST_F(BmpReaderTest, MissingFilesAndNullPathsCannotBeOpened) {
+TEST_F(BmpReaderTest, MissingFilesNullPathsAndFoldersCannotBeOpened) {
     Paint();
     EXPECT_EQ(image.LoadFile(dir.Path("missing.bmp").c_str()), LoadOutcome::CannotOpen);
     ExpectReset();
@@ -235,6 +235,10 @@ TEST_F(BmpReaderTest, MissingFilesAndNullPathsCannotBeOpened) {
     EXPECT_FALSE(image.Load(nullptr));
     ExpectReset();
     EXPECT_EQ(image.YPelsPerMeter(), 222);
+    // A folder may open as a stream, but reading it fails: not a file cut short.
+    Paint();
+    EXPECT_EQ(image.LoadFile(dir.Root().c_str()), LoadOutcome::CannotOpen);
+    ExpectReset();
 }
 
 TEST_F(BmpReaderTest, DirectColourRowsLoadBottomRowFirst) {

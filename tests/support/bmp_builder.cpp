@@ -6,6 +6,10 @@
 
 namespace vantrel {
 
+void PrintTo(LoadOutcome outcome, std::ostream* out) {
+    *out << '"' << DescribeLoadOutcome(outcome) << '"';
+}
+
 void AppendLittleEndian16(std::vector<std::uint8_t>& bytes, std::uint16_t value) {
     std::uint8_t field[2];
     StoreLittleEndian16(field, value);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "bitmap/bmp_format.h"
 
 namespace vantrel {
+
+// Lets GoogleTest print a load outcome by its text rather than as raw bytes.
+void PrintTo(LoadOutcome outcome, std::ostream* out);
 
 void AppendLittleEndian16(std::vector<std::uint8_t>& bytes, std::uint16_t value);
 void AppendLittleEndian32(std::vector<std::uint8_t>& bytes, std::uint32_t value);
