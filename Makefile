@@ -60,8 +60,10 @@ cross-test:
 # 32 MiB: the targets keep pictures far below the grid cap, so a bigger one can only come
 # from a header value. Save crashes under tests/data/fuzz/crashes so ctest replays them.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = round_trip header_inspection resample_copies
+FUZZ_TARGETS = round_trip header_inspection resample_copies wide_paths
 FUZZ_FLAGS = -rss_limit_mb=1024 -malloc_limit_mb=32 -timeout=10 -print_final_stats=1
+# The file targets write scratch files on every run: memory-backed when there is such.
+FUZZ_TMPDIR ?= $(if $(wildcard /dev/shm),/dev/shm,/tmp)
 
 fuzz:
 	cmake --preset fuzz
@@ -70,7 +72,7 @@ fuzz:
 	    case $$t in round_trip|header_inspection) dict=-dict=fuzz/bmp.dict;; *) dict=;; esac; \
 	    mkdir -p build/fuzz/corpus/$$t; \
 	    echo "fuzzing $$t for $(FUZZ_SECONDS) s"; \
-	    build/fuzz/fuzz_$$t $(FUZZ_FLAGS) $$dict -max_total_time=$(FUZZ_SECONDS) \
+	    TMPDIR=$(FUZZ_TMPDIR) build/fuzz/fuzz_$$t $(FUZZ_FLAGS) $$dict -max_total_time=$(FUZZ_SECONDS) \
 	        -artifact_prefix=build/fuzz/artifacts/$$t- build/fuzz/corpus/$$t tests/data; \
 	done
 

@@ -1,7 +1,7 @@
 // Writes the fuzz seed corpus: small BMP files of every depth and of the shapes the
 // reader must survive (masks, longer headers, gaps, short colour tables, truncations,
 // refused headers), built with the tests' BMP builder, and inputs of the
-// resample_copies layout for every mode and copy operation. Run by the fuzz_seeds
+// resample_copies layout for every mode and copy operation, and UTF-16 paths. Run by the fuzz_seeds
 // target; the output is deterministic, so regenerating changes nothing unless this
 // file changes.
 #include <cstdint>
@@ -221,6 +221,38 @@ std::vector<ResampleSeed> ResampleSeeds() {
     return seeds;
 }
 
+// Inputs of the wide_paths layout: a flag byte (bit 0 stretches the path to the length
+// limit), then UTF-16 units, little-endian.
+struct WidePathSeed {
+    const char* name;
+    std::uint8_t flags;
+    std::u16string path;
+};
+
+std::vector<WidePathSeed> WidePathSeeds() {
+    return {
+        {"ascii", 0, u"pictures/in.bmp"},
+        {"accents_and_pair", 0, u"Bilder/\u00e4\u00df/\U0001F600.bmp"},
+        {"unpaired_high", 0,
+         u"a\xD800"
+         u"b"},
+        {"unpaired_low", 0,
+         u"a\xDC00"
+         u"b"},
+        {"at_length_limit", 1 | (2 << 1), u"long/"},
+        {"past_length_limit", 1 | (3 << 1), u"long/"},
+    };
+}
+
+std::vector<std::uint8_t> WidePathBytes(const WidePathSeed& seed) {
+    std::vector<std::uint8_t> bytes{seed.flags};
+    for (char16_t unit : seed.path) {
+        bytes.push_back(static_cast<std::uint8_t>(unit));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
 // Replaces the folder's files, so that renamed or dropped seeds do not linger.
 std::filesystem::path FreshFolder(const std::filesystem::path& folder) {
     std::filesystem::remove_all(folder);
@@ -244,6 +276,11 @@ int main(int argc, char** argv) {
         for (const ResampleSeed& seed : ResampleSeeds()) {
             vantrel::WriteFileBytes((resample / (std::string(seed.name) + ".bin")).string(),
                                     vantrel::fuzz::EncodeResampleCopiesInput(seed.input));
+        }
+        const std::filesystem::path wide = FreshFolder(root / "wide_paths");
+        for (const WidePathSeed& seed : WidePathSeeds()) {
+            vantrel::WriteFileBytes((wide / (std::string(seed.name) + ".bin")).string(),
+                                    WidePathBytes(seed));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

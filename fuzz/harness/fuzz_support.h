@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vantrel::fuzz {
 
@@ -22,5 +24,10 @@ std::string ScratchPath(const char* name);
 
 // Writes the bytes to ScratchPath(name), replacing the file, and returns that path.
 std::string WriteScratchFile(const char* name, const std::uint8_t* data, std::size_t size);
+
+// Strict UTF-8 to UTF-16: nullopt for anything but well-formed UTF-8 (no overlong forms,
+// no surrogates, nothing past U+10FFFF). Written apart from the library's own
+// conversion, so that each can check the other.
+std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8);
 
 }  // namespace vantrel::fuzz

@@ -19,6 +19,9 @@ int HeaderInspectionOneInput(const std::uint8_t* data, std::size_t size);
 // ResampleImage and the pixel copies (layout in resample_copies_input.h).
 int ResampleCopiesOneInput(const std::uint8_t* data, std::size_t size);
 
+// The input as a UTF-16 path through the export's path conversion.
+int WidePathsOneInput(const std::uint8_t* data, std::size_t size);
+
 using TargetFunction = int (*)(const std::uint8_t*, std::size_t);
 
 struct Target {
@@ -30,6 +33,7 @@ inline constexpr Target kTargets[] = {
     {"round_trip", &RoundTripOneInput},
     {"header_inspection", &HeaderInspectionOneInput},
     {"resample_copies", &ResampleCopiesOneInput},
+    {"wide_paths", &WidePathsOneInput},
 };
 
 }  // namespace vantrel::fuzz

@@ -1,15 +1,20 @@
-// The input as a file through the corner job's path. Whatever the bytes, Load either
-// refuses them with a reason (leaving the image in its documented state) or gives an
-// image that MaskCorners, Save and a second Load carry through unchanged at its depth.
+// The input as a file through the module's export, BMPCorners, exactly as a host calls
+// it. Whatever the bytes, Load either refuses them with a reason (leaving the image in
+// its documented state, and the export then writes nothing) or gives an image that
+// MaskCorners, Save and a second Load carry through unchanged at its depth.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 
 #include "bitmap/bitmap_image.h"
 #include "bitmap/bmp_format.h"
+#include "bitmap/file_stream.h"
 #include "export/mask_corners.h"
 #include "fuzz_support.h"
 #include "fuzz_targets.h"
+#include "vantrel_bmp_corners.h"
 
 namespace vantrel::fuzz {
 
@@ -85,15 +90,22 @@ void CheckRefusal(const BitmapImage& image, LoadOutcome outcome) {
             kTarget, "a refused file did not reset the image to one white pixel at 1 bit");
 }
 
-void CheckSavedCopy(BitmapImage& image) {
-    const std::string savedPath = ScratchPath("saved.bmp");
-    int error = 0;
-    Require(image.Save(savedPath.c_str(), &error), kTarget, "Save failed on a loaded image");
-    Require(error == 0, kTarget, "Save succeeded but reported an error number");
+// The export takes UTF-16 paths; the scratch paths are UTF-8.
+std::u16string Wide(const std::string& path) {
+    const std::optional<std::u16string> wide = Utf8ToUtf16(path);
+    if (!wide) Fail(kTarget, "the scratch path is not UTF-8");
+    return *wide;
+}
 
+bool FileExists(const std::string& path) {
+    return static_cast<bool>(OpenFile(path.c_str(), "rb"));
+}
+
+// image: the input as loaded here and painted; savedPath: what the export wrote.
+void CheckSavedCopy(const BitmapImage& image, const std::string& savedPath) {
     BitmapImage again;
     Require(again.LoadFile(savedPath.c_str()) == LoadOutcome::Loaded, kTarget,
-            "Load refused a file that Save wrote");
+            "Load refused the file that the export saved");
     Require(again.Width() == image.Width() && again.Height() == image.Height(), kTarget,
             "the saved file reads back at another size");
     Require(again.BitDepth() == image.BitDepth(), kTarget,
@@ -120,16 +132,25 @@ void CheckSavedCopy(BitmapImage& image) {
 int RoundTripOneInput(const std::uint8_t* data, std::size_t size) {
     if (AnnouncesCostlyPicture(data, size)) return 0;
     const std::string inputPath = WriteScratchFile("input.bmp", data, size);
+    const std::string savedPath = ScratchPath("saved.bmp");
+    std::remove(savedPath.c_str());  // so that a refused input cannot pass on an old file
 
-    // Not the default 1 × 1, so that "unchanged" and "reset" can be told apart.
+    const std::int32_t status = BMPCorners(Wide(inputPath).c_str(), Wide(savedPath).c_str());
+
+    // The same file loaded here, for what the export should have written. Not the
+    // default 1 × 1, so that "unchanged" and "reset" can be told apart.
     BitmapImage image;
     Require(image.Resize(2, 3), kTarget, "cannot size the starting image");
-
     const LoadOutcome outcome = image.LoadFile(inputPath.c_str());
     if (outcome != LoadOutcome::Loaded) {
         CheckRefusal(image, outcome);
+        Require(status == BMPCORNERS_NOT_LOADED, kTarget,
+                "the export did not report a refused file as not loaded");
+        Require(!FileExists(savedPath), kTarget, "the export wrote a file for a refused input");
         return 0;
     }
+    Require(status == BMPCORNERS_LOADED, kTarget,
+            "the export did not report a loaded file as loaded");
 
     const std::uint64_t count =
         static_cast<std::uint64_t>(image.Width()) * static_cast<std::uint64_t>(image.Height());
@@ -144,7 +165,7 @@ int RoundTripOneInput(const std::uint8_t* data, std::size_t size) {
     Require(corner.blue == 0 && corner.green == 0 && corner.red == 0, kTarget,
             "MaskCorners left the top-left pixel coloured");
 
-    CheckSavedCopy(image);
+    CheckSavedCopy(image, savedPath);
     return 0;
 }
 
