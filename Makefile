@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo sample format clean cross-test fuzz fuzz-seeds
+.PHONY: all test test-dev test-asan release demo sample format clean cross-test fuzz fuzz-seeds windows test-windows
 
 all: release
 
@@ -80,3 +80,23 @@ fuzz:
 fuzz-seeds:
 	cmake --preset dev
 	cmake --build --preset dev -j $(JOBS) --target fuzz_seeds
+
+# VantrelBMPCorners.dll for 64-bit and 32-bit Windows, cross-built with mingw-w64. The
+# Linux build of the module beside them supplies the output the DLL must reproduce.
+WINDOWS_TARGETS = x64:x86_64 x86:i686
+
+windows:
+	cmake -S . -B build-windows/linux -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF
+	cmake --build build-windows/linux -j $(CROSS_JOBS) --target VantrelBMPCorners
+	@set -e; for t in $(WINDOWS_TARGETS); do \
+	    name=$${t%%:*}; cpu=$${t#*:}; \
+	    cmake -S . -B build-windows/$$name -DCMAKE_BUILD_TYPE=Release \
+	        --toolchain $(CURDIR)/cmake/toolchains/mingw-w64-$$cpu.cmake \
+	        -DVANTREL_LINUX_MODULE=$(CURDIR)/build-windows/linux/VantrelBMPCorners.so; \
+	    cmake --build build-windows/$$name -j $(CROSS_JOBS) --target VantrelBMPCorners bmp_corners_host; \
+	done
+
+# The identity checks of both DLLs; the 64-bit one also runs under Wine.
+test-windows: windows
+	ctest --test-dir build-windows/x64 --output-on-failure --no-tests=error
+	ctest --test-dir build-windows/x86 --output-on-failure --no-tests=error
