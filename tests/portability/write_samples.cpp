@@ -1,5 +1,6 @@
 // Writes a fixed set of BMP files, one for each stored form, into a folder: each picture
-// painted with a pattern, masked, saved, then read back and saved again. The cross
+// painted with a pattern, masked, saved, then read back and saved again, and once more
+// through the BMPCorners export with UTF-16 paths (one name not ASCII). The cross
 // builds run this on the target and on the host and demand identical bytes, so no file
 // may depend on the machine's byte order or word size.
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "bitmap/bitmap_image.h"
 #include "export/mask_corners.h"
+#include "vantrel_bmp_corners.h"
 
 namespace {
 
@@ -56,6 +58,24 @@ bool WriteForm(const std::string& folder, const Form& form) {
     return reloaded.Save(resaved.c_str());
 }
 
+// Only ASCII folder names: enough for build folders, and no conversion to get wrong.
+bool WidenAscii(const std::string& text, std::u16string& wide) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+        wide.push_back(static_cast<char16_t>(c));
+    }
+    return true;
+}
+
+bool ExportForm(const std::string& folder, const Form& form) {
+    std::u16string input;
+    if (!WidenAscii(folder + "/" + form.name, input)) return false;
+    // The output name ends in a-umlaut and a CJK ideograph: two- and three-byte UTF-8.
+    const std::u16string output = input + u"_corners_\u00e4\u65e5.bmp";
+    input += u".bmp";
+    return BMPCorners(input.c_str(), output.c_str()) == BMPCORNERS_LOADED;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +85,7 @@ int main(int argc, char** argv) {
     }
     int failures = 0;
     for (const Form& form : kForms) {
-        if (!WriteForm(argv[1], form)) {
+        if (!WriteForm(argv[1], form) || !ExportForm(argv[1], form)) {
             std::fprintf(stderr, "%s: could not write or read back\n", form.name);
             ++failures;
         }
