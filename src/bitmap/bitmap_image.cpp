@@ -14,6 +14,22 @@ constexpr PixelBGRA kWhiteTransparent{255, 255, 255, 0};
 constexpr double kPelsPerMeterPerDpi = 39.37007874015748;
 constexpr double kInchesPerMeter = 0.0254;
 
+// Truncates toward zero, saturating at the signed 32-bit range instead of overflowing.
+std::int32_t SaturatingTruncate(double value) {
+    constexpr double kMin = static_cast<double>(std::numeric_limits<std::int32_t>::min());
+    constexpr double kMax = static_cast<double>(std::numeric_limits<std::int32_t>::max());
+    if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
+    if (value >= kMax) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t DpiFromPelsPerMeter(std::int32_t& pelsPerMeter) {
+    if (pelsPerMeter == 0) pelsPerMeter = DefaultPelsPerMeter;
+    return static_cast<std::int32_t>(static_cast<double>(pelsPerMeter) * kInchesPerMeter);
+}
+
+}  // namespace
+
 bool IsIndexedDepth(std::int32_t depth) {
     return depth == 1 || depth == 4 || depth == 8;
 }
@@ -31,22 +47,6 @@ bool IsSupportedDepth(std::int32_t depth) {
             return false;
     }
 }
-
-// Truncates toward zero, saturating at the signed 32-bit range instead of overflowing.
-std::int32_t SaturatingTruncate(double value) {
-    constexpr double kMin = static_cast<double>(std::numeric_limits<std::int32_t>::min());
-    constexpr double kMax = static_cast<double>(std::numeric_limits<std::int32_t>::max());
-    if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
-    if (value >= kMax) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
-}
-
-std::int32_t DpiFromPelsPerMeter(std::int32_t& pelsPerMeter) {
-    if (pelsPerMeter == 0) pelsPerMeter = DefaultPelsPerMeter;
-    return static_cast<std::int32_t>(static_cast<double>(pelsPerMeter) * kInchesPerMeter);
-}
-
-}  // namespace
 
 std::int32_t IntegerPower(std::int32_t base, std::int32_t exponent) {
     // Unsigned arithmetic wraps by definition; the conversion back is modular in C++20.

@@ -27,6 +27,10 @@ inline constexpr std::int32_t DefaultPelsPerMeter = 3780;
 // stays far inside 64 bits and no hostile header or caller can drive a bigger allocation.
 inline constexpr std::uint64_t MaxPixelCount = std::uint64_t{1} << 28;
 
+// The depths a picture's file form can have, and those among them that use a palette.
+bool IsSupportedDepth(std::int32_t depth);
+bool IsIndexedDepth(std::int32_t depth);
+
 // base to the power exponent in wrapping 32-bit arithmetic; 1 for exponent <= 0.
 std::int32_t IntegerPower(std::int32_t base, std::int32_t exponent);
 

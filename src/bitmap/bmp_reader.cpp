@@ -72,24 +72,6 @@ void Reset(BitmapImage& image) {
     image.Resize(1, 1);
 }
 
-bool IsIndexedDepth(std::int32_t depth) {
-    return depth == 1 || depth == 4 || depth == 8;
-}
-
-bool IsSupportedDepth(std::uint16_t depth) {
-    switch (depth) {
-        case 1:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Reads the 15 fields after the signature, all of them whatever the earlier ones gave.
 // sizeRead tells whether biSize itself arrived.
 bool ReadHeaders(ForwardReader& in, BmpFileHeader& file, BmpInfoHeader& info, bool& sizeRead) {

@@ -57,10 +57,6 @@ std::int32_t OrDefault(std::int32_t pelsPerMeter) {
     return pelsPerMeter != 0 ? pelsPerMeter : DefaultPelsPerMeter;
 }
 
-bool IsIndexedDepth(std::int32_t depth) {
-    return depth == 1 || depth == 4 || depth == 8;
-}
-
 // 5-6-5: the top five bits of red and blue, the top six of green; alpha is dropped.
 std::uint16_t Pack565(PixelBGRA pixel) {
     return static_cast<std::uint16_t>(((pixel.red >> 3) << 11) | ((pixel.green >> 2) << 5) |
