@@ -2,7 +2,7 @@
 # `make demo` runs the corner job on the bundled sample.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test test-dev test-asan release demo sample format clean cross-test fuzz fuzz-seeds windows test-windows
+.PHONY: all test test-dev test-asan release demo sample format clean cross-test fuzz fuzz-seeds windows test-windows bench bench-build bench-micro
 
 all: release
 
@@ -100,3 +100,20 @@ windows:
 test-windows: windows
 	ctest --test-dir build-windows/x64 --output-on-failure --no-tests=error
 	ctest --test-dir build-windows/x86 --output-on-failure --no-tests=error
+
+# The corner job against cp, Pillow, ImageMagick and OpenCV on 8192 x 8192 pictures, one
+# table of times, peak memory and ratios (bench/run_bench.py; BENCH_ARGS=--help lists
+# its options). bench-micro runs the Google Benchmark micro-benchmarks.
+BENCH_ARGS ?=
+
+bench-build:
+	bash bench/install-deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF \
+	    -DVANTREL_BUILD_BENCHMARKS=ON
+	cmake --build build/bench -j $(JOBS) --target bmpcorners bmpgen vantrel_micro_benchmarks
+
+bench: bench-build
+	/usr/bin/python3 bench/run_bench.py --build build/bench --work build/bench/run $(BENCH_ARGS)
+
+bench-micro: bench-build
+	build/bench/vantrel_micro_benchmarks $(BENCH_ARGS)
