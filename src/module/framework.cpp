@@ -28,9 +28,13 @@ struct Framework {
     std::vector<Block> blocks;
 };
 
+// Never destroyed: the loader's unload call can come after the process has run its
+// static destructors (a host that exits without unloading the module), and it still
+// needs the framework then.
 Framework& State() {
-    static Framework framework;
-    return framework;
+    alignas(Framework) static std::byte storage[sizeof(Framework)];
+    static Framework* const framework = ::new (storage) Framework;
+    return *framework;
 }
 
 void Log(const char* call) {

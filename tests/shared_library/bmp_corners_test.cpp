@@ -2,10 +2,13 @@
 // BMPCorners, call it through the pointer.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -158,6 +161,21 @@ TEST_F(SharedLibrary, SameFileInAndOutIsReplacedByThePaintedPicture) {
     EXPECT_TRUE(IsBlack(image.PixelValue(0, 0)));
     EXPECT_TRUE(IsBlack(image.PixelValue(99, 99)));
     EXPECT_FALSE(IsBlack(image.PixelValue(50, 50)));
+}
+
+// Many hosts (script interpreters among them) never unload what they load: the module's
+// unload hook then runs at process exit, after static destructors.
+TEST(SharedLibraryLifetime, HostThatExitsWithoutUnloadingExitsCleanly) {
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        void* const handle = dlopen(kLibraryPath, RTLD_NOW | RTLD_LOCAL);
+        std::exit(handle != nullptr ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(SharedLibraryExports, BMPCornersIsTheOnlyExportedSymbol) {
