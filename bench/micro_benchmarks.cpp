@@ -18,8 +18,8 @@
 namespace vantrel {
 namespace {
 
-constexpr std::int32_t kFileWidth = 2048;
-constexpr std::int32_t kFileHeight = 1024;
+constexpr std::int32_t kFileWidth = 8192;
+constexpr std::int32_t kFileHeight = 512;
 constexpr std::int32_t kRowWidth = 8192;
 constexpr std::int32_t kRowHeight = 64;
 

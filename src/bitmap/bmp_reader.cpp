@@ -13,6 +13,7 @@
 #include "bitmap_image.h"
 #include "bmp_format.h"
 #include "file_stream.h"
+#include "row_tiles.h"
 
 namespace vantrel {
 
@@ -149,56 +150,180 @@ Masks16 ReadMasks(ForwardReader& in) {
     return masks;
 }
 
-// 16-bit rows, bottom row first. When the data ends early every later pixel repeats the
-// last value read (0 before the first), down to the last row.
-void Read16BitRows(ForwardReader& in, BitmapImage& image, const Masks16& masks,
-                   std::vector<std::uint8_t>& row) {
-    const Channel red(masks.red);
-    const Channel green(masks.green);
-    const Channel blue(masks.blue);
+// The stored rows of one tile into the grid: tile row t (file order, bottom row first)
+// is image row yLow + rows - 1 - t. pixelOf(row, x) gives the pixel at column x of a
+// stored row. Columns go in blocks of Block columns (see row_tiles.h).
+template <std::int32_t Block, typename PixelOf>
+void DecodeTile(const std::uint8_t* tile, std::size_t rowSize, std::size_t rows, BitmapImage& image,
+                std::size_t yLow, PixelOf pixelOf) {
     const std::int32_t width = image.Width();
-    std::uint16_t value = 0;
-    for (std::int32_t y = image.Height() - 1; y >= 0; --y) {
-        const std::size_t arrived = in.ReadSome(row.data(), row.size());
-        const std::size_t whole = std::min(arrived / 2, static_cast<std::size_t>(width));
-        for (std::int32_t x = 0; x < width; ++x) {
-            const std::size_t at = static_cast<std::size_t>(x);
-            if (at < whole) value = LoadLittleEndian16(row.data() + 2 * at);
-            PixelBGRA& pixel = image.Column(x)[y];
-            pixel.blue = blue.Decode(value);
-            pixel.green = green.Decode(value);
-            pixel.red = red.Decode(value);
+    std::int32_t first = 0;
+    for (; first + Block <= width; first += Block) {
+        PixelBGRA* runs[Block];
+        for (std::int32_t k = 0; k < Block; ++k)
+            runs[k] = image.Column(first + k) + yLow;
+        for (std::size_t j = 0; j < rows; ++j) {
+            const std::uint8_t* row = tile + (rows - 1 - j) * rowSize;
+            for (std::int32_t k = 0; k < Block; ++k)
+                runs[k][j] = pixelOf(row, first + k);
         }
     }
-}
-
-using RowDecoder = bool (BitmapImage::*)(const std::uint8_t*, std::int32_t, std::int32_t);
-
-RowDecoder DecoderFor(std::int32_t depth) {
-    struct Entry {
-        std::int32_t depth;
-        RowDecoder decoder;
-    };
-    static constexpr Entry kDecoders[] = {
-        {1, &BitmapImage::DecodeRow1},   {4, &BitmapImage::DecodeRow4},
-        {8, &BitmapImage::DecodeRow8},   {24, &BitmapImage::DecodeRow24},
-        {32, &BitmapImage::DecodeRow32},
-    };
-    for (const Entry& entry : kDecoders) {
-        if (entry.depth == depth) return entry.decoder;
+    for (; first < width; ++first) {
+        PixelBGRA* run = image.Column(first) + yLow;
+        for (std::size_t j = 0; j < rows; ++j)
+            run[j] = pixelOf(tile + (rows - 1 - j) * rowSize, first);
     }
-    return nullptr;
 }
 
-// Rows of the depths with a row decoder, bottom row first; the first row that does not
-// arrive in full ends the loop and leaves it and the rows above it white.
-void ReadDecodedRows(ForwardReader& in, BitmapImage& image, std::vector<std::uint8_t>& row) {
-    const RowDecoder decode = DecoderFor(image.BitDepth());
-    if (decode == nullptr) return;
-    const auto length = static_cast<std::int32_t>(row.size());
-    for (std::int32_t y = image.Height() - 1; y >= 0; --y) {
-        if (in.ReadSome(row.data(), row.size()) < row.size()) return;
-        if (!(image.*decode)(row.data(), length, y)) return;
+// Image rows 0 to rows - 1 become value in every column.
+void FillTopRows(BitmapImage& image, std::size_t rows, PixelBGRA value) {
+    for (std::int32_t x = 0; x < image.Width(); ++x)
+        std::fill(image.Column(x), image.Column(x) + rows, value);
+}
+
+// Palette entries by stored index; an index the palette does not hold reads as white
+// with alpha 0, as PaletteEntry answers.
+using PaletteTable = std::array<PixelBGRA, 256>;
+
+PaletteTable TableOf(const BitmapImage& image) {
+    PaletteTable table;
+    for (std::size_t index = 0; index < table.size(); ++index)
+        table[index] = image.PaletteEntry(static_cast<std::int32_t>(index));
+    return table;
+}
+
+// Rows of the depths with a row decoder, bottom row first, a tile at a time. The first
+// row that does not arrive in full ends the loop and leaves it and the rows above it
+// white with alpha 0, as a freshly sized image is.
+template <std::int32_t Block, typename PixelOf>
+void ReadTiles(ForwardReader& in, BitmapImage& image, std::vector<std::uint8_t>& tile,
+               std::size_t rowSize, PixelOf pixelOf) {
+    const auto height = static_cast<std::size_t>(image.Height());
+    const std::size_t rowsPerTile = tile.size() / rowSize;
+    std::size_t done = 0;  // stored rows decoded
+    while (done < height) {
+        const std::size_t rows = std::min(rowsPerTile, height - done);
+        const std::size_t whole = in.ReadSome(tile.data(), rows * rowSize) / rowSize;
+        if (whole > 0)
+            DecodeTile<Block>(tile.data(), rowSize, whole, image, height - done - whole, pixelOf);
+        done += whole;
+        if (whole < rows) break;
+    }
+    FillTopRows(image, height - done, kWhiteTransparent);
+}
+
+void ReadDecodedRows(ForwardReader& in, BitmapImage& image, std::vector<std::uint8_t>& tile,
+                     std::size_t rowSize) {
+    const PaletteTable palette = TableOf(image);
+    switch (image.BitDepth()) {
+        case 1:
+            ReadTiles<BlockColumns>(in, image, tile, rowSize,
+                                    [&palette](const std::uint8_t* row, std::int32_t x) {
+                                        return palette[(row[x / 8] >> (7 - x % 8)) & 1];
+                                    });
+            break;
+        case 4:
+            ReadTiles<BlockColumns>(in, image, tile, rowSize,
+                                    [&palette](const std::uint8_t* row, std::int32_t x) {
+                                        return palette[(row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F];
+                                    });
+            break;
+        case 8:
+            ReadTiles<BlockColumns>(
+                in, image, tile, rowSize,
+                [&palette](const std::uint8_t* row, std::int32_t x) { return palette[row[x]]; });
+            break;
+        case 24:
+            // Alpha 0, as the freshly sized image held it.
+            ReadTiles<1>(in, image, tile, rowSize, [](const std::uint8_t* row, std::int32_t x) {
+                const std::uint8_t* at = row + 3 * static_cast<std::size_t>(x);
+                return PixelBGRA{at[0], at[1], at[2], 0};
+            });
+            break;
+        case 32:
+            ReadTiles<1>(in, image, tile, rowSize, [](const std::uint8_t* row, std::int32_t x) {
+                const std::uint8_t* at = row + 4 * static_cast<std::size_t>(x);
+                return PixelBGRA{at[0], at[1], at[2], at[3]};
+            });
+            break;
+        default:
+            FillTopRows(image, static_cast<std::size_t>(image.Height()), kWhiteTransparent);
+            break;
+    }
+}
+
+// A 16-bit value's pixel is the bitwise OR of what its low byte and its high byte give
+// alone: masking, shifting and the factor 8 treat every bit on its own, and the bits that
+// the two bytes bring into a channel never overlap. Two tables of 256 pixels then stand
+// for the arithmetic.
+class Decoder16 {
+  public:
+    explicit Decoder16(const Masks16& masks) {
+        const Channel red(masks.red);
+        const Channel green(masks.green);
+        const Channel blue(masks.blue);
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            for (const bool high : {false, true}) {
+                const auto value = static_cast<std::uint16_t>(high ? byte << 8 : byte);
+                (high ? high_ : low_)[byte] =
+                    PixelBGRA{blue.Decode(value), green.Decode(value), red.Decode(value), 0};
+            }
+        }
+    }
+
+    PixelBGRA operator()(std::uint16_t value) const {
+        const PixelBGRA& a = low_[value & 0xFFu];
+        const PixelBGRA& b = high_[value >> 8];
+        return PixelBGRA{static_cast<std::uint8_t>(a.blue | b.blue),
+                         static_cast<std::uint8_t>(a.green | b.green),
+                         static_cast<std::uint8_t>(a.red | b.red), 0};
+    }
+
+  private:
+    std::array<PixelBGRA, 256> low_;
+    std::array<PixelBGRA, 256> high_;
+};
+
+// 16-bit rows, bottom row first. When the data ends early every later pixel repeats the
+// last value read (0 before the first), down to the last row. Alpha is 0 throughout.
+void Read16BitRows(ForwardReader& in, BitmapImage& image, const Masks16& masks,
+                   std::vector<std::uint8_t>& tile, std::size_t rowSize) {
+    const Decoder16 decode(masks);
+    const std::int32_t width = image.Width();
+    const auto height = static_cast<std::size_t>(image.Height());
+    const std::size_t rowsPerTile = tile.size() / rowSize;
+    std::uint16_t value = 0;
+    std::size_t done = 0;  // stored rows decoded
+    while (done < height) {
+        const std::size_t rows = std::min(rowsPerTile, height - done);
+        const std::size_t arrived = in.ReadSome(tile.data(), rows * rowSize);
+        if (arrived == rows * rowSize) {
+            DecodeTile<BlockColumns>(
+                tile.data(), rowSize, rows, image, height - done - rows,
+                [&decode](const std::uint8_t* row, std::int32_t x) {
+                    return decode(LoadLittleEndian16(row + 2 * static_cast<std::size_t>(x)));
+                });
+            value = LoadLittleEndian16(tile.data() + (rows - 1) * rowSize +
+                                       2 * static_cast<std::size_t>(width - 1));
+            done += rows;
+            continue;
+        }
+        // The data ends in this tile: its rows one by one, each pixel past the end taking
+        // the last value read; then nothing more can arrive.
+        for (std::size_t t = 0; t < rows; ++t) {
+            const std::size_t start = t * rowSize;
+            const std::size_t inRow = arrived > start ? std::min(arrived - start, rowSize) : 0;
+            const std::size_t whole = std::min(inRow / 2, static_cast<std::size_t>(width));
+            const std::size_t y = height - 1 - (done + t);
+            for (std::int32_t x = 0; x < width; ++x) {
+                const auto at = static_cast<std::size_t>(x);
+                if (at < whole) value = LoadLittleEndian16(tile.data() + start + 2 * at);
+                image.Column(x)[y] = decode(value);
+            }
+        }
+        done += rows;
+        FillTopRows(image, height - done, decode(value));
+        return;
     }
 }
 
@@ -241,16 +366,19 @@ LoadOutcome BitmapImage::LoadFile(const char* path) {
     }
 
     const std::int32_t depth = info.biBitCount;
-    std::vector<std::uint8_t> row;
+    // Judge bounded width × height, so a row is at most 4 bytes a pixel.
+    const auto rowSize = static_cast<std::size_t>(PaddedRowSize(info.biWidth, depth));
+    std::vector<std::uint8_t> tile;
     try {
-        // Judge bounded width × height, so this is at most 4 bytes a pixel.
-        row.resize(static_cast<std::size_t>(PaddedRowSize(info.biWidth, depth)));
+        tile.resize(RowsPerTile(rowSize) * rowSize);
     } catch (const std::bad_alloc&) {
         Reset(*this);
         return LoadOutcome::OutOfMemory;
     }
     ChangeBitDepth(depth);
-    if (!Resize(info.biWidth, info.biHeight)) {
+    // Every pixel is set below, from the file or white where the file ends early, so the
+    // grid is not filled first.
+    if (!AllocateGrid(info.biWidth, info.biHeight)) {
         Reset(*this);
         return LoadOutcome::OutOfMemory;
     }
@@ -280,9 +408,9 @@ LoadOutcome BitmapImage::LoadFile(const char* path) {
 
     in.SkipTo(fileHeader.bfOffBits);
     if (depth == 16) {
-        Read16BitRows(in, *this, masks, row);
+        Read16BitRows(in, *this, masks, tile, rowSize);
     } else {
-        ReadDecodedRows(in, *this, row);
+        ReadDecodedRows(in, *this, tile, rowSize);
     }
     return LoadOutcome::Loaded;
 }

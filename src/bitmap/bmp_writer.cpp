@@ -1,6 +1,7 @@
 // The BMP writer: both headers field by field, the colour table or the 16-bit channel
 // masks, then the rows bottom row first through one reused row buffer. The first write
 // that comes up short stops everything, and Save reports it.
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,8 @@
 #include "bitmap_image.h"
 #include "bmp_format.h"
 #include "file_stream.h"
+#include "nearest_colour.h"
+#include "row_tiles.h"
 
 namespace vantrel {
 
@@ -63,28 +66,118 @@ std::uint16_t Pack565(PixelBGRA pixel) {
                                       (pixel.blue >> 3));
 }
 
-// Encodes row y of a 16-bit image; the padding bytes behind the pixels are left alone.
-void EncodeRow16(const BitmapImage& image, std::uint8_t* row, std::int32_t y) {
-    for (std::int32_t x = 0; x < image.Width(); ++x, row += 2)
-        StoreLittleEndian16(row, Pack565(image.Column(x)[y]));
+// One tile of stored rows from the grid: tile row t (file order, bottom row first) holds
+// image row yLow + rows - 1 - t. store(row, x, pixel) puts the pixel of column x into a
+// stored row; bytes it does not write (the row padding) are left as they were. Columns go
+// in blocks, as the reader's do (row_tiles.h).
+template <std::int32_t Block, typename Store>
+void EncodeTile(const BitmapImage& image, std::uint8_t* tile, std::size_t rowSize, std::size_t rows,
+                std::size_t yLow, Store store) {
+    const std::int32_t width = image.Width();
+    std::int32_t first = 0;
+    for (; first + Block <= width; first += Block) {
+        const PixelBGRA* runs[Block];
+        for (std::int32_t k = 0; k < Block; ++k)
+            runs[k] = image.Column(first + k) + yLow;
+        for (std::size_t j = 0; j < rows; ++j) {
+            std::uint8_t* row = tile + (rows - 1 - j) * rowSize;
+            for (std::int32_t k = 0; k < Block; ++k)
+                store(row, first + k, runs[k][j]);
+        }
+    }
+    for (; first < width; ++first) {
+        const PixelBGRA* run = image.Column(first) + yLow;
+        for (std::size_t j = 0; j < rows; ++j)
+            store(tile + (rows - 1 - j) * rowSize, first, run[j]);
+    }
 }
 
-using RowEncoder = bool (BitmapImage::*)(std::uint8_t*, std::int32_t, std::int32_t) const;
-
-RowEncoder EncoderFor(std::int32_t depth) {
-    struct Entry {
-        std::int32_t depth;
-        RowEncoder encoder;
-    };
-    static constexpr Entry kEncoders[] = {
-        {1, &BitmapImage::EncodeRow1},   {4, &BitmapImage::EncodeRow4},
-        {8, &BitmapImage::EncodeRow8},   {24, &BitmapImage::EncodeRow24},
-        {32, &BitmapImage::EncodeRow32},
-    };
-    for (const Entry& entry : kEncoders) {
-        if (entry.depth == depth) return entry.encoder;
+// Packed palette indices, several columns to a byte: the byte's leftmost pixel in its
+// most significant bits, and bits of columns past the row's end 0. The sum and its low
+// eight bits are those of the row encoders. Blocks of BlockColumns columns fill whole
+// bytes at every depth.
+template <int BitsPerPixel>
+void EncodeIndexedTile(const BitmapImage& image, NearestColourLookup& lookup, std::uint8_t* tile,
+                       std::size_t rowSize, std::size_t rows, std::size_t yLow) {
+    constexpr std::int32_t kPerByte = 8 / BitsPerPixel;
+    static_assert(BlockColumns % kPerByte == 0, "a block fills whole bytes");
+    const std::int32_t width = image.Width();
+    // Neighbours in a column are often alike: each column of the block remembers its
+    // last pixel and that pixel's index.
+    PixelBGRA last[BlockColumns];
+    unsigned lastIndex[BlockColumns];
+    for (std::int32_t k = 0; k < BlockColumns; ++k) {
+        last[k] = image.Column(0)[yLow];
+        lastIndex[k] = lookup.Nearest(last[k]);
     }
-    return nullptr;
+    for (std::int32_t first = 0; first < width; first += BlockColumns) {
+        const std::int32_t count = std::min(BlockColumns, width - first);
+        const PixelBGRA* runs[BlockColumns];
+        for (std::int32_t k = 0; k < count; ++k)
+            runs[k] = image.Column(first + k) + yLow;
+        for (std::size_t j = 0; j < rows; ++j) {
+            std::uint8_t* out =
+                tile + (rows - 1 - j) * rowSize + static_cast<std::size_t>(first / kPerByte);
+            for (std::int32_t group = 0; group * kPerByte < count; ++group) {
+                unsigned sum = 0;
+                for (std::int32_t place = 0; place < kPerByte; ++place) {
+                    const std::int32_t k = group * kPerByte + place;
+                    if (k >= count) break;
+                    const PixelBGRA pixel = runs[k][j];
+                    if (!(pixel == last[k])) {
+                        last[k] = pixel;
+                        lastIndex[k] = lookup.Nearest(pixel);
+                    }
+                    sum += lastIndex[k] << (8 - BitsPerPixel * (place + 1));
+                }
+                out[group] = static_cast<std::uint8_t>(sum);
+            }
+        }
+    }
+}
+
+// Encodes one tile at the image's depth. False for a depth without stored rows.
+bool EncodeTileAtDepth(const BitmapImage& image, NearestColourLookup& lookup, std::uint8_t* tile,
+                       std::size_t rowSize, std::size_t rows, std::size_t yLow) {
+    switch (image.BitDepth()) {
+        case 1:
+            EncodeIndexedTile<1>(image, lookup, tile, rowSize, rows, yLow);
+            return true;
+        case 4:
+            EncodeIndexedTile<4>(image, lookup, tile, rowSize, rows, yLow);
+            return true;
+        case 8:
+            EncodeIndexedTile<8>(image, lookup, tile, rowSize, rows, yLow);
+            return true;
+        case 16:
+            EncodeTile<BlockColumns>(image, tile, rowSize, rows, yLow,
+                                     [](std::uint8_t* row, std::int32_t x, PixelBGRA pixel) {
+                                         StoreLittleEndian16(row + 2 * static_cast<std::size_t>(x),
+                                                             Pack565(pixel));
+                                     });
+            return true;
+        case 24:
+            EncodeTile<1>(image, tile, rowSize, rows, yLow,
+                          [](std::uint8_t* row, std::int32_t x, PixelBGRA pixel) {
+                              std::uint8_t* at = row + 3 * static_cast<std::size_t>(x);
+                              at[0] = pixel.blue;
+                              at[1] = pixel.green;
+                              at[2] = pixel.red;
+                          });
+            return true;
+        case 32:
+            EncodeTile<1>(image, tile, rowSize, rows, yLow,
+                          [](std::uint8_t* row, std::int32_t x, PixelBGRA pixel) {
+                              std::uint8_t* at = row + 4 * static_cast<std::size_t>(x);
+                              at[0] = pixel.blue;
+                              at[1] = pixel.green;
+                              at[2] = pixel.red;
+                              at[3] = pixel.alpha;
+                          });
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -108,9 +201,11 @@ bool BitmapImage::Save(const char* path, int* systemError) {
     const std::uint64_t tableSize =
         depth == 16 ? MaskBlockSize : tableEntries * ColourTableEntrySize;
 
-    std::vector<std::uint8_t> row;
+    // Padding bytes are zeroed here, once: the tile encoders never write them.
+    const std::size_t rowsPerTile = RowsPerTile(rowSize);
+    std::vector<std::uint8_t> tile;
     try {
-        row.assign(static_cast<std::size_t>(rowSize), 0);
+        tile.assign(rowsPerTile * static_cast<std::size_t>(rowSize), 0);
         // An indexed image is written against a palette; the standard one if it has none.
         if (indexed && palette.empty()) {
             palette.resize(static_cast<std::size_t>(tableEntries));
@@ -167,17 +262,20 @@ bool BitmapImage::Save(const char* path, int* systemError) {
         out.Field(std::uint32_t{BlueMask565});
     }
 
-    // The buffer was zeroed once; encoders leave the padding behind the pixels alone.
-    const RowEncoder encode = EncoderFor(depth);
-    const auto length = static_cast<std::int32_t>(row.size());
-    for (std::int32_t y = height - 1; y >= 0 && out.Ok(); --y) {
-        if (depth == 16) {
-            EncodeRow16(*this, row.data(), y);
-        } else if (encode == nullptr || !(this->*encode)(row.data(), length, y)) {
+    // Only 1, 4 and 8 bits use it: the palette's nearest colours, as NearestPaletteIndex
+    // finds them.
+    const std::size_t held = std::min(palette.size(), static_cast<std::size_t>(PaletteSize()));
+    NearestColourLookup lookup(palette.data(), indexed ? held : 0);
+    const auto rows = static_cast<std::size_t>(height);
+    for (std::size_t done = 0; done < rows && out.Ok();) {
+        const std::size_t count = std::min(rowsPerTile, rows - done);
+        if (!EncodeTileAtDepth(*this, lookup, tile.data(), static_cast<std::size_t>(rowSize), count,
+                               rows - done - count)) {
             out.Fail(EINVAL);
             break;
         }
-        out.Bytes(row.data(), row.size());
+        out.Bytes(tile.data(), count * static_cast<std::size_t>(rowSize));
+        done += count;
     }
 
     // Buffered bytes reach the disk only here; a full disk often shows up only now.
