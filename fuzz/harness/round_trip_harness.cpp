@@ -14,6 +14,7 @@
 #include "export/mask_corners.h"
 #include "fuzz_support.h"
 #include "fuzz_targets.h"
+#include "reference_reader.h"
 #include "vantrel_bmp_corners.h"
 
 namespace vantrel::fuzz {
@@ -90,6 +91,36 @@ void CheckRefusal(const BitmapImage& image, LoadOutcome outcome) {
             kTarget, "a refused file did not reset the image to one white pixel at 1 bit");
 }
 
+// Load against the reference reading of the same bytes: verdict, resolution, and for a
+// loaded file size, depth, palette and every pixel.
+void CheckAgainstReference(const BitmapImage& image, LoadOutcome outcome,
+                           const ReferenceImage& reference, std::size_t size) {
+    Require(outcome == reference.outcome, kTarget,
+            "Load's verdict differs from the reference reading");
+    if (size >= HeadersSize && outcome != LoadOutcome::NotBmp) {
+        Require(image.XPelsPerMeter() == reference.xPelsPerMeter &&
+                    image.YPelsPerMeter() == reference.yPelsPerMeter,
+                kTarget, "Load did not keep the file's resolution");
+    }
+    if (outcome != LoadOutcome::Loaded) return;
+    Require(image.Width() == reference.width && image.Height() == reference.height &&
+                image.BitDepth() == reference.depth,
+            kTarget, "Load gave another size or depth than the header's");
+    for (std::size_t index = 0; index < reference.palette.size(); ++index) {
+        Require(image.PaletteEntry(static_cast<std::int32_t>(index)) == reference.palette[index],
+                kTarget, "Load gave another palette than the reference reading");
+    }
+    for (std::int32_t x = 0; x < image.Width(); ++x) {
+        for (std::int32_t y = 0; y < image.Height(); ++y) {
+            const std::size_t at =
+                static_cast<std::size_t>(x) * static_cast<std::size_t>(image.Height()) +
+                static_cast<std::size_t>(y);
+            Require(image.PixelValue(x, y) == reference.pixels[at], kTarget,
+                    "Load gave another pixel than the reference reading");
+        }
+    }
+}
+
 // The export takes UTF-16 paths; the scratch paths are UTF-8.
 std::u16string Wide(const std::string& path) {
     const std::optional<std::u16string> wide = Utf8ToUtf16(path);
@@ -142,6 +173,7 @@ int RoundTripOneInput(const std::uint8_t* data, std::size_t size) {
     BitmapImage image;
     Require(image.Resize(2, 3), kTarget, "cannot size the starting image");
     const LoadOutcome outcome = image.LoadFile(inputPath.c_str());
+    CheckAgainstReference(image, outcome, ReadReference(data, size, kPixelCap), size);
     if (outcome != LoadOutcome::Loaded) {
         CheckRefusal(image, outcome);
         Require(status == BMPCORNERS_NOT_LOADED, kTarget,
