@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bitmap/bitmap_image.h"
+#include "bitmap/nearest_colour.h"
 #include "export/mask_corners.h"
 
 namespace vantrel {
@@ -185,7 +186,7 @@ void BM_NearestPaletteIndex(benchmark::State& state) {
         for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
             image.SetPaletteEntry(i, PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0});
     }
-    std::vector<PixelBGRA> pixels(4096);
+    std::vector<PixelBGRA> pixels(std::size_t{1} << 16);
     for (auto& pixel : pixels) {
         pixel = state.range(2) == 0 ? image.PaletteEntry(static_cast<std::int32_t>(
                                           static_cast<std::uint32_t>(random()) %
@@ -195,6 +196,32 @@ void BM_NearestPaletteIndex(benchmark::State& state) {
     for (auto _ : state) {
         for (const PixelBGRA& pixel : pixels)
             benchmark::DoNotOptimize(image.NearestPaletteIndex(pixel));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(pixels.size()));
+}
+
+// The writer's lookup on the same palettes and pixels as BM_NearestPaletteIndex.
+void BM_NearestColourLookup(benchmark::State& state) {
+    const auto depth = static_cast<std::int32_t>(state.range(0));
+    BitmapImage image;
+    image.ChangeBitDepth(depth);
+    std::mt19937 random(7);
+    if (state.range(1) == 1) {
+        for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
+            image.SetPaletteEntry(i, PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0});
+    }
+    std::vector<PixelBGRA> palette;
+    for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
+        palette.push_back(image.PaletteEntry(i));
+    std::vector<PixelBGRA> pixels(std::size_t{1} << 16);
+    for (auto& pixel : pixels) {
+        pixel = state.range(2) == 0 ? palette[static_cast<std::uint32_t>(random()) % palette.size()]
+                                    : PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0};
+    }
+    NearestColourLookup lookup(palette.data(), palette.size());
+    for (auto _ : state) {
+        for (const PixelBGRA& pixel : pixels)
+            benchmark::DoNotOptimize(lookup.Nearest(pixel));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(pixels.size()));
 }
@@ -223,6 +250,9 @@ BENCHMARK(BM_Save)->Apply(Depths)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeRow)->Apply(RowDepths)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EncodeRow)->Apply(RowDepths)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NearestPaletteIndex)
+    ->ArgsProduct({{1, 4, 8}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NearestColourLookup)
     ->ArgsProduct({{1, 4, 8}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MaskCorners)->Arg(640)->Arg(8192)->Unit(benchmark::kMicrosecond);

@@ -370,7 +370,7 @@ LoadOutcome BitmapImage::LoadFile(const char* path) {
     const auto rowSize = static_cast<std::size_t>(PaddedRowSize(info.biWidth, depth));
     std::vector<std::uint8_t> tile;
     try {
-        tile.resize(RowsPerTile(rowSize) * rowSize);
+        tile.resize(RowsPerTile(rowSize, depth, info.biHeight) * rowSize);
     } catch (const std::bad_alloc&) {
         Reset(*this);
         return LoadOutcome::OutOfMemory;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -92,6 +93,15 @@ void EncodeTile(const BitmapImage& image, std::uint8_t* tile, std::size_t rowSiz
     }
 }
 
+// All four bytes equal, in one comparison rather than four.
+bool SamePixel(const PixelBGRA& a, const PixelBGRA& b) {
+    std::uint32_t first = 0;
+    std::uint32_t second = 0;
+    std::memcpy(&first, &a, sizeof first);
+    std::memcpy(&second, &b, sizeof second);
+    return first == second;
+}
+
 // Packed palette indices, several columns to a byte: the byte's leftmost pixel in its
 // most significant bits, and bits of columns past the row's end 0. The sum and its low
 // eight bits are those of the row encoders. Blocks of BlockColumns columns fill whole
@@ -124,7 +134,7 @@ void EncodeIndexedTile(const BitmapImage& image, NearestColourLookup& lookup, st
                     const std::int32_t k = group * kPerByte + place;
                     if (k >= count) break;
                     const PixelBGRA pixel = runs[k][j];
-                    if (!(pixel == last[k])) {
+                    if (!SamePixel(pixel, last[k])) {
                         last[k] = pixel;
                         lastIndex[k] = lookup.Nearest(pixel);
                     }
@@ -202,7 +212,7 @@ bool BitmapImage::Save(const char* path, int* systemError) {
         depth == 16 ? MaskBlockSize : tableEntries * ColourTableEntrySize;
 
     // Padding bytes are zeroed here, once: the tile encoders never write them.
-    const std::size_t rowsPerTile = RowsPerTile(rowSize);
+    const std::size_t rowsPerTile = RowsPerTile(rowSize, depth, height);
     std::vector<std::uint8_t> tile;
     try {
         tile.assign(rowsPerTile * static_cast<std::size_t>(rowSize), 0);

@@ -182,13 +182,15 @@ TEST(NearestColourLookup, AnEmptyPaletteGivesIndexZero) {
     EXPECT_EQ(lookup.Nearest(PixelBGRA{255, 255, 255, 0}), 0);
 }
 
-// Sizes around the tile edges: one row, a tile's 64 rows and one more, widths that cut
-// the packed bytes short, and rows so long that a tile holds only one or a few.
+// Sizes around the tile edges: one row, runs of rows that end inside a tile or exactly
+// at its end (12-row tiles at 24 and 32 bits, 256-row tiles at the other depths), widths
+// that cut the packed bytes and the column blocks short, and rows so long that a tile
+// holds only one or a few.
 struct Size {
     std::int32_t width, height;
 };
-constexpr Size kSizes[] = {{1, 1},    {5, 3},   {8, 64},    {9, 65},
-                           {31, 129}, {67, 70}, {1200, 66}, {70001, 2}};
+constexpr Size kSizes[] = {{1, 1},    {5, 3},    {8, 12},    {9, 25},    {31, 129},
+                           {40, 512}, {17, 520}, {300, 300}, {1200, 66}, {70001, 2}};
 
 // A picture whose columns hold runs of equal pixels as well as changes at every step.
 void PaintRandomly(BitmapImage& image, Random& random) {
