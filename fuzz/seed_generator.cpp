@@ -123,6 +123,13 @@ std::vector<BmpSeed> BmpSeeds() {
     seeds.push_back({"depth16_cut_in_pixel", Cut(Picture(5, 3, 16), 54 + 12 + 3)});
     seeds.push_back({"depth32_cut_after_headers", Cut(Picture(5, 3, 32), 54)});
 
+    // Taller than one tile of rows (12 rows at 24 and 32 bits, 256 at the other depths),
+    // whole and ending in a later tile.
+    seeds.push_back({"depth16_3x300", Picture(3, 300, 16)});
+    seeds.push_back({"depth16_3x300_cut_in_tile2", Cut(Picture(3, 300, 16), 54 + 8 * 270 + 3)});
+    seeds.push_back({"depth1_9x300_cut_in_tile2", Cut(Picture(9, 300, 1), 62 + 4 * 280 + 1)});
+    seeds.push_back({"depth24_3x30_cut_in_tile2", Cut(Picture(3, 30, 24), 54 + 12 * 20 + 5)});
+
     // Headers the reader refuses.
     BmpBuilder topDown = Picture(5, 3, 24);
     topDown.info.biHeight = -3;
