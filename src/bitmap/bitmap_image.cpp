@@ -5,10 +5,6 @@
 #include <limits>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace vantrel {
 
 namespace {
@@ -50,35 +46,6 @@ bool IsSupportedDepth(std::int32_t depth) {
             return true;
         default:
             return false;
-    }
-}
-
-namespace {
-
-// Grids from this size on are aligned to the large page size and offered large pages.
-// Below it the few thousand page faults cost little, and the unaligned tail of a large
-// page could cost a noticeable share of the grid's memory.
-constexpr std::size_t kLargePageBytes = std::size_t{2} << 20;
-constexpr std::size_t kLargeGridBytes = std::size_t{16} << 20;
-
-}  // namespace
-
-void* AllocateGridMemory(std::size_t bytes) {
-    if (bytes < kLargeGridBytes) return ::operator new(bytes);
-    void* memory = ::operator new (bytes, std::align_val_t{kLargePageBytes});
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Only whole large pages: the tail stays in small pages, so no memory is wasted.
-    // Advice only; where large pages are off the grid works the same.
-    ::madvise(memory, bytes / kLargePageBytes * kLargePageBytes, MADV_HUGEPAGE);
-#endif
-    return memory;
-}
-
-void ReleaseGridMemory(void* memory, std::size_t bytes) noexcept {
-    if (bytes < kLargeGridBytes) {
-        ::operator delete(memory);
-    } else {
-        ::operator delete (memory, std::align_val_t{kLargePageBytes});
     }
 }
 

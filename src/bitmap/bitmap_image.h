@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -33,14 +34,9 @@ inline constexpr std::uint64_t MaxPixelCount = std::uint64_t{1} << 28;
 bool IsSupportedDepth(std::int32_t depth);
 bool IsIndexedDepth(std::int32_t depth);
 
-// Memory for pixel grids (bitmap_image.cpp). Large grids are placed so that the system
-// can back them with large pages: a 256 MiB grid then costs a hundred-odd page faults
-// instead of sixty thousand.
-void* AllocateGridMemory(std::size_t bytes);
-void ReleaseGridMemory(void* memory, std::size_t bytes) noexcept;
-
-// The pixel grid's allocator. Construction without a value leaves a pixel unset: whoever
-// sizes a grid fills it (Resize with white, Load with the file's pixels).
+// The pixel grid's allocator: the standard one, except that construction without a
+// value leaves a pixel unset. Whoever sizes a grid fills it (Resize with white, Load with
+// the file's pixels), so a picture's grid is written once, not twice.
 template <typename T>
 struct GridAllocator {
     using value_type = T;
@@ -49,12 +45,9 @@ struct GridAllocator {
     template <typename U>
     constexpr GridAllocator(const GridAllocator<U>&) noexcept {}
 
-    T* allocate(std::size_t count) {
-        if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
-        return static_cast<T*>(AllocateGridMemory(count * sizeof(T)));
-    }
+    T* allocate(std::size_t count) { return std::allocator<T>().allocate(count); }
     void deallocate(T* memory, std::size_t count) noexcept {
-        ReleaseGridMemory(memory, count * sizeof(T));
+        std::allocator<T>().deallocate(memory, count);
     }
     template <typename U>
     void construct(U*) noexcept {}

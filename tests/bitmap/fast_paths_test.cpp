@@ -452,7 +452,6 @@ TEST(FastPaths, LoadReadsWhatRowByRowDecodingReads) {
 
 TEST(FastPaths, ResizeStillMakesEveryPixelWhiteWithAlphaZero) {
     BitmapImage image;
-    // Large enough for the grid memory that is offered large pages.
     ASSERT_TRUE(image.Resize(2100, 2100));
     for (std::int32_t x = 0; x < 2100; x += 7) {
         const PixelBGRA* column = image.Column(x);
