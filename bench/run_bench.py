@@ -36,7 +36,7 @@ INPUTS = [
 ]
 PEERS = ("pillow", "imagemagick", "opencv")
 # Tools whose 32-bit output keeps the colour of fully transparent pixels.
-KEEP_ALPHA = ("bmpcorners", "pillow", "opencv")
+KEEP_ALPHA = ("bmpcorners", "pillow", "opencv")  # and every --also variant
 CONVERT = "/usr/bin/convert"  # ImageMagick 6 itself, not a wrapper earlier on PATH
 PYTHON = "/usr/bin/python3"
 TIME = "/usr/bin/time"  # GNU time, for the peak memory
@@ -62,10 +62,17 @@ def run_measured(command, env, scratch):
     return seconds, peak_kib * 1024
 
 
+# Further builds of bmpcorners to time beside this one (--also NAME=PATH): a change
+# judged against the build before it, under the same conditions.
+VARIANTS = {}
+
+
 def commands(tool, source, target, build):
     env = None
     if tool == "bmpcorners":
         command = [os.path.join(build, "bmpcorners"), source, target]
+    elif tool in VARIANTS:
+        command = [VARIANTS[tool], source, target]
     elif tool == "cp":
         command = ["cp", source, target]
     elif tool == "imagemagick":
@@ -171,7 +178,8 @@ def bench_one(depth, width, height, source, build, work, rounds, tools):
     for tool in tools:
         if tool == "cp":
             continue
-        checks[tool] = check_output(source, outputs[tool], depth, tool in KEEP_ALPHA)
+        checks[tool] = check_output(source, outputs[tool], depth,
+                                    tool in KEEP_ALPHA or tool in VARIANTS)
         if tool != "bmpcorners" or checks[tool] is not None:
             os.remove(outputs[tool])
     return times, memory, checks, outputs["bmpcorners"]
@@ -190,14 +198,19 @@ def main():
     parser.add_argument("--scale", type=int, default=1,
                         help="divide every picture's width and height by this (quick runs)")
     parser.add_argument("--no-peers", action="store_true", help="bmpcorners and cp only")
+    parser.add_argument("--also", action="append", default=[], metavar="NAME=PATH",
+                        help="another bmpcorners binary to time and check beside this build's")
     args = parser.parse_args()
+    for entry in args.also:
+        name, _, path = entry.partition("=")
+        VARIANTS[name] = os.path.abspath(path)
 
     os.makedirs(args.work, exist_ok=True)
     wanted = [int(d) for d in args.depths.split(",")]
     inputs = [(d, max(1, w // args.scale), max(1, h // args.scale))
               for d, w, h in INPUTS if d in wanted]
     inputs.sort(key=lambda entry: wanted.index(entry[0]))
-    tools = ["bmpcorners", "cp"] + ([] if args.no_peers else list(PEERS))
+    tools = ["bmpcorners", "cp"] + list(VARIANTS) + ([] if args.no_peers else list(PEERS))
 
     started = datetime.datetime.now()
     print("machine: %s" % machine_description())
