@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -271,12 +272,17 @@ class Decoder16 {
         }
     }
 
+    // The OR of the two pixels' four bytes, taken as one word each: a bitwise OR treats
+    // every byte alike whatever the host's byte order.
     PixelBGRA operator()(std::uint16_t value) const {
-        const PixelBGRA& a = low_[value & 0xFFu];
-        const PixelBGRA& b = high_[value >> 8];
-        return PixelBGRA{static_cast<std::uint8_t>(a.blue | b.blue),
-                         static_cast<std::uint8_t>(a.green | b.green),
-                         static_cast<std::uint8_t>(a.red | b.red), 0};
+        std::uint32_t a = 0;
+        std::uint32_t b = 0;
+        std::memcpy(&a, &low_[value & 0xFFu], sizeof a);
+        std::memcpy(&b, &high_[value >> 8], sizeof b);
+        a |= b;
+        PixelBGRA pixel;
+        std::memcpy(static_cast<void*>(&pixel), &a, sizeof pixel);
+        return pixel;
     }
 
   private:
