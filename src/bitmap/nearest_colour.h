@@ -52,8 +52,13 @@ class NearestColourLookup {
         return kPresent | (std::uint32_t{pixel.blue} << 16) | (std::uint32_t{pixel.green} << 8) |
                pixel.red;
     }
-    // Multiplicative hashing: the top bits of the product pick the slot.
-    static std::uint32_t Mix(std::uint32_t key) { return key * 2654435761u; }
+    // The top bits pick the slot. Palette colours often differ only in a few high bits
+    // of each channel (the standard palettes do), so the bits are stirred twice.
+    static std::uint32_t Mix(std::uint32_t key) {
+        std::uint32_t hash = key * 0x9E3779B1u;
+        hash ^= hash >> 15;
+        return hash * 0x85EBCA77u;
+    }
 
     std::uint8_t Search(PixelBGRA pixel);
     const std::vector<std::uint8_t>& CandidatesOf(std::size_t cell);
