@@ -22,6 +22,9 @@ namespace {
 
 constexpr PixelBGRA kWhiteTransparent{255, 255, 255, 0};
 
+// Bytes behind a tile's last row, so that a 24-bit pixel can be read as four bytes.
+constexpr std::size_t kTileSlack = 4;
+
 // Gaps are skipped through this much stack space at a time, so that no offset in a
 // header can size an allocation.
 constexpr std::size_t kSkipChunk = 4096;
@@ -200,7 +203,7 @@ template <std::int32_t Block, typename PixelOf>
 void ReadTiles(ForwardReader& in, BitmapImage& image, std::vector<std::uint8_t>& tile,
                std::size_t rowSize, PixelOf pixelOf) {
     const auto height = static_cast<std::size_t>(image.Height());
-    const std::size_t rowsPerTile = tile.size() / rowSize;
+    const std::size_t rowsPerTile = (tile.size() - kTileSlack) / rowSize;
     std::size_t done = 0;  // stored rows decoded
     while (done < height) {
         const std::size_t rows = std::min(rowsPerTile, height - done);
@@ -236,9 +239,14 @@ void ReadDecodedRows(ForwardReader& in, BitmapImage& image, std::vector<std::uin
             break;
         case 24:
             // Alpha 0, as the freshly sized image held it.
+            // Four bytes are read at a time, the fourth (the next pixel's, the row's
+            // padding or the tile's slack) then cleared.
             ReadTiles<1>(in, image, tile, rowSize, [](const std::uint8_t* row, std::int32_t x) {
-                const std::uint8_t* at = row + 3 * static_cast<std::size_t>(x);
-                return PixelBGRA{at[0], at[1], at[2], 0};
+                PixelBGRA pixel;
+                std::memcpy(static_cast<void*>(&pixel), row + 3 * static_cast<std::size_t>(x),
+                            sizeof pixel);
+                pixel.alpha = 0;
+                return pixel;
             });
             break;
         case 32:
@@ -297,7 +305,7 @@ void Read16BitRows(ForwardReader& in, BitmapImage& image, const Masks16& masks,
     const Decoder16 decode(masks);
     const std::int32_t width = image.Width();
     const auto height = static_cast<std::size_t>(image.Height());
-    const std::size_t rowsPerTile = tile.size() / rowSize;
+    const std::size_t rowsPerTile = (tile.size() - kTileSlack) / rowSize;
     std::uint16_t value = 0;
     std::size_t done = 0;  // stored rows decoded
     while (done < height) {
@@ -376,7 +384,7 @@ LoadOutcome BitmapImage::LoadFile(const char* path) {
     const auto rowSize = static_cast<std::size_t>(PaddedRowSize(info.biWidth, depth));
     std::vector<std::uint8_t> tile;
     try {
-        tile.resize(RowsPerTile(rowSize, depth, info.biHeight) * rowSize);
+        tile.resize(RowsPerTile(rowSize, depth, info.biHeight) * rowSize + kTileSlack);
     } catch (const std::bad_alloc&) {
         Reset(*this);
         return LoadOutcome::OutOfMemory;
