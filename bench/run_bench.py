@@ -259,14 +259,25 @@ def main():
             row["input"], row["tool"], row["median"], row["memory"] / 2**20, row["cp"],
             "%.2f" % row["peer"] if row["peer"] is not None else "-", row["check"]))
     print()
+    print("Targets for bmpcorners: at least 2 x as fast as the fastest peer; at most 2 x the")
+    print("time of cp at 24 and 32 bits; peak memory at most 10 % over the pixel grid.")
+    verdict = {True: "met", False: "missed"}
     for row in rows:
         if row["tool"] != "bmpcorners":
             continue
-        line = "%s: bmpcorners %.2f x cp" % (row["input"], row["cp"])
+        depth = int(row["input"].split("-")[0])
+        parts = []
         if row.get("fastest"):
-            line += ", %.2f x faster than the fastest peer (%s)" % (1 / row["peer"], row["fastest"])
-        line += ", peak memory %.1f %% over the pixel grid" % (100 * (row["memory"] / row["grid"] - 1))
-        print(line)
+            speedup = 1 / row["peer"]
+            parts.append("%.2f x as fast as %s (%s)" % (speedup, row["fastest"],
+                                                         verdict[speedup >= 2]))
+        cp_part = "%.2f x cp" % row["cp"]
+        if depth in (24, 32):
+            cp_part += " (%s)" % verdict[row["cp"] <= 2]
+        parts.append(cp_part)
+        over = 100 * (row["memory"] / row["grid"] - 1)
+        parts.append("peak memory %.1f %% over the grid (%s)" % (over, verdict[over <= 10]))
+        print("%s: %s" % (row["input"], "; ".join(parts)))
     if failures:
         print("\nWRONG OUTPUT:\n  " + "\n  ".join(failures))
         return 1
