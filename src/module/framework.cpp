@@ -1,6 +1,6 @@
 #include "module/framework.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <new>
 #include <type_traits>
@@ -17,40 +17,45 @@ struct LibraryObject {
 static_assert(sizeof(LibraryObject) <= LibraryObjectSize);
 static_assert(std::is_trivially_destructible_v<LibraryObject>);
 
-struct Block {
-    std::unique_ptr<std::byte[]> memory;
-    LibraryObject* object = nullptr;  // set once constructed in memory
+// One piece of the allocation pool; a module needs one, a few spare cost little.
+struct Slot {
+    alignas(std::max_align_t) std::byte memory[LibraryObjectSize];
+    bool inUse;
+    LibraryObject* object;  // set once constructed in memory
 };
 
+constexpr std::size_t kPoolSlots = 4;
+constexpr std::size_t kLoggedCalls = 64;
+
+// All of the framework's state lives in static storage and owns no heap memory, so it
+// needs no destructor: the loader's unload call can come after the process has run its
+// static destructors (a host that exits without unloading the module), and a module
+// that is unloaded leaves nothing behind.
 struct Framework {
     ModuleState moduleState;
     Diagnostics diagnostics;
-    std::vector<Block> blocks;
+    std::array<Slot, kPoolSlots> pool;
+    std::array<const char*, kLoggedCalls> calls;
+    std::size_t callCount;
 };
+static_assert(std::is_trivially_destructible_v<Framework>);
 
-// Never destroyed: the loader's unload call can come after the process has run its
-// static destructors (a host that exits without unloading the module), and it still
-// needs the framework then.
-Framework& State() {
-    alignas(Framework) static std::byte storage[sizeof(Framework)];
-    static Framework* const framework = ::new (storage) Framework;
-    return *framework;
-}
+Framework framework{};
 
 void Log(const char* call) {
-    State().diagnostics.calls.emplace_back(call);
+    if (framework.callCount < kLoggedCalls) framework.calls[framework.callCount++] = call;
 }
 
 }  // namespace
 
 ModuleState& CurrentModuleState() {
     Log("CurrentModuleState");
-    return State().moduleState;
+    return framework.moduleState;
 }
 
 bool InitializeExtensionModule(ExtensionModuleRecord& record, ModuleHandle instance) {
     Log("InitializeExtensionModule");
-    if (State().diagnostics.refuseInitialization) return false;
+    if (framework.diagnostics.refuseInitialization) return false;
     record.initialized = true;
     record.instance = instance;
     return true;
@@ -60,46 +65,53 @@ void TerminateExtensionModule(ExtensionModuleRecord& record, bool /*all*/) {
     Log("TerminateExtensionModule");
     record.initialized = false;
     // The library objects built for this module go with it.
-    auto& blocks = State().blocks;
-    const auto ownedByRecord = [&record](const Block& block) {
-        return block.object != nullptr && block.object->record == &record;
-    };
-    State().diagnostics.liveLibraryObjects -=
-        static_cast<std::size_t>(std::count_if(blocks.begin(), blocks.end(), ownedByRecord));
-    blocks.erase(std::remove_if(blocks.begin(), blocks.end(), ownedByRecord), blocks.end());
+    for (Slot& slot : framework.pool) {
+        if (slot.inUse && slot.object != nullptr && slot.object->record == &record) {
+            slot = Slot{};
+            --framework.diagnostics.liveLibraryObjects;
+        }
+    }
 }
 
 void* AllocateObject(std::size_t bytes) {
     Log("AllocateObject");
-    if (State().diagnostics.refuseAllocation) return nullptr;
-    std::unique_ptr<std::byte[]> memory;
-    try {
-        memory = std::make_unique<std::byte[]>(bytes);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+    if (framework.diagnostics.refuseAllocation || bytes > LibraryObjectSize) return nullptr;
+    for (Slot& slot : framework.pool) {
+        if (!slot.inUse) {
+            slot.inUse = true;
+            return slot.memory;
+        }
     }
-    void* raw = memory.get();
-    State().blocks.push_back(Block{std::move(memory), nullptr});
-    return raw;
+    return nullptr;
 }
 
 void ConstructLibraryObject(void* memory, ExtensionModuleRecord& record, bool system) {
     Log("ConstructLibraryObject");
-    for (Block& block : State().blocks) {
-        if (block.memory.get() == memory) {
-            block.object = ::new (memory) LibraryObject{&record, system};
-            ++State().diagnostics.liveLibraryObjects;
+    for (Slot& slot : framework.pool) {
+        if (slot.inUse && slot.object == nullptr && slot.memory == memory) {
+            slot.object = ::new (memory) LibraryObject{&record, system};
+            ++framework.diagnostics.liveLibraryObjects;
             return;
         }
     }
 }
 
 Diagnostics& FrameworkDiagnostics() {
-    return State().diagnostics;
+    return framework.diagnostics;
+}
+
+std::vector<std::string> CallLog() {
+    return std::vector<std::string>(
+        framework.calls.begin(),
+        framework.calls.begin() + static_cast<std::ptrdiff_t>(framework.callCount));
+}
+
+void ClearCallLog() {
+    framework.callCount = 0;
 }
 
 void ResetFramework() {
-    State() = Framework{};
+    framework = Framework{};
 }
 
 }  // namespace vantrel::framework

@@ -40,7 +40,8 @@ void TerminateExtensionModule(ExtensionModuleRecord& record, bool all);
 // Size of the framework's dynamic-link-library object.
 inline constexpr std::size_t LibraryObjectSize = 64;
 
-// The framework's allocation operator: memory it keeps, or null when it has none.
+// The framework's allocation operator: memory from the framework's own small pool, or
+// null when it has none left (or not bytes of it in one piece).
 void* AllocateObject(std::size_t bytes);
 // Builds the library object in memory from AllocateObject; from then on the framework
 // owns it and releases it when the module is terminated.
@@ -48,12 +49,15 @@ void ConstructLibraryObject(void* memory, ExtensionModuleRecord& record, bool sy
 
 // What tests observe and steer. Nothing here is exported from the shared library.
 struct Diagnostics {
-    std::vector<std::string> calls;     // framework operations in the order they ran
     bool refuseInitialization = false;  // InitializeExtensionModule answers false
     bool refuseAllocation = false;      // AllocateObject answers null
     std::size_t liveLibraryObjects = 0;
 };
 Diagnostics& FrameworkDiagnostics();
+// The framework operations in the order they ran since the last clear (the first few
+// dozen; later ones are not recorded).
+std::vector<std::string> CallLog();
+void ClearCallLog();
 // Back to a freshly loaded framework (tests only).
 void ResetFramework();
 

@@ -24,15 +24,14 @@ class ModuleEntryTest : public ::testing::Test {
         framework::ModuleState& state = framework::CurrentModuleState();
         state.classList.head = kClassHead;
         state.factoryList.head = kFactoryHead;
-        FrameworkDiagnostics().calls.clear();
+        framework::ClearCallLog();
     }
 };
 
 TEST_F(ModuleEntryTest, AttachParksListHeadsThenRegistersAndBuildsTheLibraryObject) {
     EXPECT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleTrue);
-    EXPECT_EQ(FrameworkDiagnostics().calls,
-              (Calls{"CurrentModuleState", "InitializeExtensionModule", "AllocateObject",
-                     "ConstructLibraryObject"}));
+    EXPECT_EQ(framework::CallLog(), (Calls{"CurrentModuleState", "InitializeExtensionModule",
+                                           "AllocateObject", "ConstructLibraryObject"}));
     framework::ModuleState& state = framework::CurrentModuleState();
     EXPECT_EQ(state.classList.head, nullptr);
     EXPECT_EQ(state.classList.savedHead, kClassHead);
@@ -47,10 +46,10 @@ TEST_F(ModuleEntryTest, DetachUnregistersAndLeavesTheListsAlone) {
     ASSERT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleTrue);
     framework::ModuleState& state = framework::CurrentModuleState();
     state.classList.head = kFactoryHead;  // whatever the framework did meanwhile
-    FrameworkDiagnostics().calls.clear();
+    framework::ClearCallLog();
 
     EXPECT_EQ(ModuleEntry(kInstance, ProcessDetach, nullptr), ModuleTrue);
-    EXPECT_EQ(FrameworkDiagnostics().calls, (Calls{"TerminateExtensionModule"}));
+    EXPECT_EQ(framework::CallLog(), (Calls{"TerminateExtensionModule"}));
     EXPECT_FALSE(ModuleRecord().initialized);
     EXPECT_EQ(state.classList.head, kFactoryHead);
     EXPECT_EQ(state.classList.savedHead, kClassHead);
@@ -60,8 +59,7 @@ TEST_F(ModuleEntryTest, DetachUnregistersAndLeavesTheListsAlone) {
 TEST_F(ModuleEntryTest, RefusedInitialisationFailsTheAttachBeforeAnyAllocation) {
     FrameworkDiagnostics().refuseInitialization = true;
     EXPECT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleFalse);
-    EXPECT_EQ(FrameworkDiagnostics().calls,
-              (Calls{"CurrentModuleState", "InitializeExtensionModule"}));
+    EXPECT_EQ(framework::CallLog(), (Calls{"CurrentModuleState", "InitializeExtensionModule"}));
     EXPECT_FALSE(ModuleRecord().initialized);
     EXPECT_EQ(FrameworkDiagnostics().liveLibraryObjects, 0u);
 }
@@ -69,7 +67,7 @@ TEST_F(ModuleEntryTest, RefusedInitialisationFailsTheAttachBeforeAnyAllocation) 
 TEST_F(ModuleEntryTest, AttachSucceedsWithoutMemoryForTheLibraryObject) {
     FrameworkDiagnostics().refuseAllocation = true;
     EXPECT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleTrue);
-    EXPECT_EQ(FrameworkDiagnostics().calls,
+    EXPECT_EQ(framework::CallLog(),
               (Calls{"CurrentModuleState", "InitializeExtensionModule", "AllocateObject"}));
     EXPECT_TRUE(ModuleRecord().initialized);
     EXPECT_EQ(FrameworkDiagnostics().liveLibraryObjects, 0u);
@@ -77,20 +75,29 @@ TEST_F(ModuleEntryTest, AttachSucceedsWithoutMemoryForTheLibraryObject) {
 
 TEST_F(ModuleEntryTest, ThreadNotificationsChangeNothing) {
     ASSERT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleTrue);
-    FrameworkDiagnostics().calls.clear();
+    framework::ClearCallLog();
     for (std::uint32_t reason : {ThreadAttach, ThreadDetach}) {
         EXPECT_EQ(ModuleEntry(kInstance, reason, nullptr), ModuleTrue) << reason;
         EXPECT_EQ(PreInitHook(kInstance, reason, nullptr), ModuleTrue) << reason;
         EXPECT_EQ(ModuleMain(kInstance, reason, nullptr), ModuleTrue) << reason;
     }
-    EXPECT_TRUE(FrameworkDiagnostics().calls.empty());
+    EXPECT_TRUE(framework::CallLog().empty());
     EXPECT_TRUE(ModuleRecord().initialized);
     EXPECT_EQ(FrameworkDiagnostics().liveLibraryObjects, 1u);
 }
 
+TEST_F(ModuleEntryTest, ReattachAfterDetachReusesThePool) {
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_EQ(ModuleEntry(kInstance, ProcessAttach, nullptr), ModuleTrue);
+        EXPECT_EQ(FrameworkDiagnostics().liveLibraryObjects, 1u) << round;
+        ASSERT_EQ(ModuleEntry(kInstance, ProcessDetach, nullptr), ModuleTrue);
+        EXPECT_EQ(FrameworkDiagnostics().liveLibraryObjects, 0u) << round;
+    }
+}
+
 TEST_F(ModuleEntryTest, PreInitHookAtDetachDoesNothing) {
     EXPECT_EQ(PreInitHook(kInstance, ProcessDetach, nullptr), ModuleTrue);
-    EXPECT_TRUE(FrameworkDiagnostics().calls.empty());
+    EXPECT_TRUE(framework::CallLog().empty());
     EXPECT_EQ(framework::CurrentModuleState().classList.head, kClassHead);
 }
 
