@@ -77,8 +77,10 @@ void DecodeRows(const Bytes& file, std::uint64_t rowsAt, ReferenceImage& image,
     const auto height = static_cast<std::size_t>(image.height);
     image.pixels.assign(static_cast<std::size_t>(image.width) * height, kWhiteTransparent);
     const auto at = [&](std::int32_t x, std::uint64_t k) -> PixelBGRA& {
-        // Stored row k (bottom row first) is image row height - 1 - k.
-        return image.pixels[static_cast<std::size_t>(x) * height + (height - 1 - k)];
+        // Stored row k (bottom row first) is image row height - 1 - k; k < height, so
+        // it fits a size_t on 32-bit hosts too.
+        return image.pixels[static_cast<std::size_t>(x) * height +
+                            (height - 1 - static_cast<std::size_t>(k))];
     };
     std::uint16_t value = 0;  // 16 bits: the last value read, repeated past the end
     for (std::uint64_t k = 0; k < height; ++k) {

@@ -316,7 +316,7 @@ void ReferenceLoad(const std::vector<std::uint8_t>& file, BitmapImage& image) {
         for (std::int32_t i = static_cast<std::int32_t>(count); i < (1 << depth); ++i)
             image.SetPaletteEntry(i, kWhite0);
     }
-    const std::size_t rowSize = PaddedRowSize(width, depth);
+    const auto rowSize = static_cast<std::size_t>(PaddedRowSize(width, depth));
     if (depth == 16) {
         std::uint16_t masks[3] = {RedMask555, GreenMask555, BlueMask555};
         if (compression == CompressionBitfields) {
@@ -402,7 +402,7 @@ BmpBuilder RandomFile(std::int32_t depth, Size size, Random& random) {
     }
     if (depth > 8 && random.Below(3) == 0) file.info.biSize = 108;
     if (random.Below(3) == 0) file.gap.assign(random.Below(9), 0xAB);
-    const std::size_t rowSize = PaddedRowSize(size.width, depth);
+    const auto rowSize = static_cast<std::size_t>(PaddedRowSize(size.width, depth));
     file.rows.resize(rowSize * static_cast<std::size_t>(size.height));
     for (auto& byte : file.rows)
         byte = random.Byte();
@@ -418,7 +418,7 @@ TEST(FastPaths, LoadReadsWhatRowByRowDecodingReads) {
             const BmpBuilder file = RandomFile(depth, size, random);
             const std::vector<std::uint8_t> whole = file.Bytes();
             const std::size_t rowsStart = whole.size() - file.rows.size();
-            const std::size_t rowSize = PaddedRowSize(size.width, depth);
+            const auto rowSize = static_cast<std::size_t>(PaddedRowSize(size.width, depth));
             // Whole, without rows, in the first row, at a row's end, one byte short, and
             // anywhere at random.
             const std::size_t cuts[] = {
