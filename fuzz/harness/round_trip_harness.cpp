@@ -42,14 +42,6 @@ bool AnnouncesCostlyPicture(const std::uint8_t* data, std::size_t size) {
     return count > kPixelCap && count <= MaxPixelCount;
 }
 
-bool IsIndexedDepth(std::int32_t depth) {
-    return depth == 1 || depth == 4 || depth == 8;
-}
-
-bool IsFileDepth(std::int32_t depth) {
-    return IsIndexedDepth(depth) || depth == 16 || depth == 24 || depth == 32;
-}
-
 // What a pixel of the saved image reads back as: the depth's own precision, and alpha
 // only where the depth stores it (32 bits, and the palette's reserved byte).
 PixelBGRA StoredForm(const BitmapImage& image, PixelBGRA pixel) {
@@ -188,7 +180,7 @@ int RoundTripOneInput(const std::uint8_t* data, std::size_t size) {
         static_cast<std::uint64_t>(image.Width()) * static_cast<std::uint64_t>(image.Height());
     Require(image.Width() > 0 && image.Height() > 0 && count <= kPixelCap, kTarget,
             "Load gave a size the header did not announce");
-    Require(IsFileDepth(image.BitDepth()), kTarget, "Load gave a depth BMP files cannot have");
+    Require(IsSupportedDepth(image.BitDepth()), kTarget, "Load gave a depth BMP files cannot have");
     Require(image.HasPalette() == IsIndexedDepth(image.BitDepth()), kTarget,
             "Load gave a palette to a direct-colour image or none to an indexed one");
 
