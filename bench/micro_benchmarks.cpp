@@ -175,12 +175,11 @@ void BM_EncodeRow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRowWidth);
 }
 
-// Arguments: depth (1, 4 or 8), palette (0 standard, 1 random as a file may give),
-// pixels (0 palette colours as after a load, 1 any colour).
-void BM_NearestPaletteIndex(benchmark::State& state) {
-    const auto depth = static_cast<std::int32_t>(state.range(0));
-    BitmapImage image;
-    image.ChangeBitDepth(depth);
+// Arguments of both nearest-colour benchmarks: depth (1, 4 or 8), palette (0 standard,
+// 1 random as a file may give), pixels (0 palette colours as after a load, 1 any colour).
+// Gives image its palette and returns the pixels to look up.
+std::vector<PixelBGRA> PrepareLookupCase(const benchmark::State& state, BitmapImage& image) {
+    image.ChangeBitDepth(static_cast<std::int32_t>(state.range(0)));
     std::mt19937 random(7);
     if (state.range(1) == 1) {
         for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
@@ -193,6 +192,12 @@ void BM_NearestPaletteIndex(benchmark::State& state) {
                                           static_cast<std::uint32_t>(image.PaletteSize())))
                                     : PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0};
     }
+    return pixels;
+}
+
+void BM_NearestPaletteIndex(benchmark::State& state) {
+    BitmapImage image;
+    const std::vector<PixelBGRA> pixels = PrepareLookupCase(state, image);
     for (auto _ : state) {
         for (const PixelBGRA& pixel : pixels)
             benchmark::DoNotOptimize(image.NearestPaletteIndex(pixel));
@@ -202,22 +207,11 @@ void BM_NearestPaletteIndex(benchmark::State& state) {
 
 // The writer's lookup on the same palettes and pixels as BM_NearestPaletteIndex.
 void BM_NearestColourLookup(benchmark::State& state) {
-    const auto depth = static_cast<std::int32_t>(state.range(0));
     BitmapImage image;
-    image.ChangeBitDepth(depth);
-    std::mt19937 random(7);
-    if (state.range(1) == 1) {
-        for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
-            image.SetPaletteEntry(i, PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0});
-    }
+    const std::vector<PixelBGRA> pixels = PrepareLookupCase(state, image);
     std::vector<PixelBGRA> palette;
     for (std::int32_t i = 0; i < image.PaletteSize(); ++i)
         palette.push_back(image.PaletteEntry(i));
-    std::vector<PixelBGRA> pixels(std::size_t{1} << 16);
-    for (auto& pixel : pixels) {
-        pixel = state.range(2) == 0 ? palette[static_cast<std::uint32_t>(random()) % palette.size()]
-                                    : PixelBGRA{Byte(random()), Byte(random()), Byte(random()), 0};
-    }
     NearestColourLookup lookup(palette.data(), palette.size());
     for (auto _ : state) {
         for (const PixelBGRA& pixel : pixels)
